@@ -1,0 +1,64 @@
+#pragma once
+// The boundary between the forms model and a window system. A backend
+// implements these operations; the model calls nothing else of it.
+#include <cstdint>
+#include <string>
+
+#include "forms/control.h"
+
+namespace forms {
+
+using NativeHandle = std::uintptr_t;
+
+struct ScreenInfo {
+  int width_px = 1024;
+  int height_px = 768;
+  int dpi = 96;  // twips per pixel = 1440 / dpi
+};
+
+struct SizeTwips {
+  float width = 0;
+  float height = 0;
+};
+
+// One request to the desktop shell's open service. All texts are UTF-8.
+struct ShellRequest {
+  NativeHandle owner = 0;
+  std::string verb;
+  std::string file;
+  std::string parameters;
+  std::string directory;
+  int show = 1;
+};
+
+class Runtime {
+ public:
+  virtual ~Runtime() = default;
+
+  // Native objects: one per control, created in creation order; every
+  // property write is mirrored (and may fail with RuntimeError). CreatePeer
+  // sets control.peer; until then writes are not mirrored.
+  virtual void CreatePeer(Control& control) = 0;
+  virtual void PropertyChanged(Control& control, Prop property) = 0;
+  // Natural size of an auto-sized control: a label's caption in its font on
+  // one line, or a picture box's picture plus its one-pixel border.
+  virtual SizeTwips MeasureAutoSize(const Control& control) = 0;
+  virtual void ShowForm(Form& form) = 0;
+  virtual void FocusChanged(Form& form, Control* focus) = 0;
+  virtual NativeHandle WindowHandle(const Form& form) = 0;
+  // Destroys the window's native objects; the program then ends with status.
+  virtual void Unload(Form& form) = 0;
+  virtual void EndProgram(int status) = 0;
+
+  // Timers count their interval from the moment they are started.
+  virtual void StartTimer(Timer& timer) = 0;
+  virtual void StopTimer(Timer& timer) = 0;
+
+  // Services.
+  virtual int MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) = 0;
+  virtual ScreenInfo Screen() = 0;
+  virtual std::string AppFolder() = 0;  // UTF-8, no trailing separator except at a drive root
+  virtual int ShellStart(const ShellRequest& request) = 0;  // the shell's own result code
+};
+
+}  // namespace forms

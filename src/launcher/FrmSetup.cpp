@@ -1,0 +1,132 @@
+#include "launcher/FrmSetup.h"
+
+#include <array>
+#include <string>
+
+#include "forms/wiring.h"
+#include "launch/shell_open.h"
+
+namespace launcher {
+namespace {
+
+using forms::Event;
+using Wire = forms::EventWire<FrmSetup>;
+
+const std::array kWires{
+    Wire{"FrmSetup", Event::Load, &FrmSetup::Form_Load},
+    Wire{"TimerForm", Event::Timer, &FrmSetup::TimerForm_Timer},
+    Wire{"LabelFont", Event::Click, &FrmSetup::LabelFont_Click},
+    Wire{"LabelFont", Event::MouseDown, nullptr, &FrmSetup::LabelFont_MouseDown},
+    Wire{"LabelFont", Event::MouseMove, nullptr, &FrmSetup::LabelFont_MouseMove},
+    Wire{"PicForm", Event::MouseMove, nullptr, &FrmSetup::PicForm_MouseMove},
+    Wire{"CmdOK", Event::Click, &FrmSetup::CmdOK_Click},
+    Wire{"CmdExit", Event::Click, &FrmSetup::CmdExit_Click},
+    Wire{"TimePlay", Event::Timer, &FrmSetup::TimePlay_Timer},
+    Wire{"TimeSetup", Event::Timer, &FrmSetup::TimeSetup_Timer},
+};
+
+forms::Control& Named(forms::Form& form, const char* name) { return *form.Find(name); }
+forms::Timer& TimerNamed(forms::Form& form, const char* name) { return static_cast<forms::Timer&>(*form.Find(name)); }
+
+constexpr forms::Color kBlack = 0;
+constexpr forms::Color kHoverGrey = 8421504;  // 0x808080
+
+// Cancel question: OK/Cancel (1) + question icon (32) + Cancel pre-selected
+// (256) + system-modal (4096).
+constexpr int kQuestionStyle = 4385;
+constexpr int kAnswerOK = 1;
+
+}  // namespace
+
+FrmSetup::FrmSetup(forms::Runtime& runtime) : FrmSetup(forms::CreateForm(FrmSetupDefinition(), runtime)) {}
+
+FrmSetup::FrmSetup(std::unique_ptr<forms::Form> window)
+    : Window(*window),
+      PicForm(Named(*window, "PicForm")),
+      CmdOK(Named(*window, "CmdOK")),
+      CmdExit(Named(*window, "CmdExit")),
+      LabelFont(Named(*window, "LabelFont")),
+      TimerForm(TimerNamed(*window, "TimerForm")),
+      TimePlay(TimerNamed(*window, "TimePlay")),
+      TimeSetup(TimerNamed(*window, "TimeSetup")),
+      owned_(std::move(window)) {
+  forms::Connect<FrmSetup>(Window, *this, kWires);
+}
+
+void FrmSetup::Show() { Window.Start(); }
+
+// The window starts as a thin strip; it is shown centred at this size and
+// grows about that centre.
+void FrmSetup::Form_Load() {
+  Window.Height = 15.0f;
+  Window.Width = 1000.0f;
+  TimerForm.Enabled = true;
+  launch::ShellOpen(Window, "Open", "data\\data1.exe");
+}
+
+// Each tick grows the window about its centre while the artwork slides into
+// place; the tick that finds the window tall enough snaps both to the
+// artwork's size and starts the speech program.
+void FrmSetup::TimerForm_Timer() {
+  if (Window.Height < PicForm.Height) {
+    Window.Left = Window.Left - 80.0f;
+    Window.Top = Window.Top - 50.0f;
+    PicForm.Left = PicForm.Left + 50.0f;
+    PicForm.Top = PicForm.Top + 50.0f;
+    Window.Height = Window.Height + 100.0f;
+    Window.Width = Window.Width + 160.0f;
+  } else {
+    TimerForm.Enabled = false;
+    Window.Height = PicForm.Height;
+    Window.Width = PicForm.Width;
+    PicForm.Left = 0.0f;
+    PicForm.Top = 0.0f;
+    launch::ShellOpen(Window, "Open", "speech.exe");
+  }
+}
+
+// OK becomes available once, 15 seconds after the window was created.
+void FrmSetup::TimePlay_Timer() {
+  CmdOK.Enabled = true;
+  TimePlay.Enabled = false;
+}
+
+// OK locks both buttons and hands over to the installer after a delay.
+void FrmSetup::CmdOK_Click() {
+  TimeSetup.Enabled = true;
+  CmdOK.Enabled = false;
+  CmdExit.Enabled = false;
+  launch::ShellOpen(Window, "open", "data\\data2.exe");
+}
+
+void FrmSetup::TimeSetup_Timer() {
+  launch::ShellOpen(Window, "Open", "file\\File.exe");
+  Window.Unload();
+}
+
+void FrmSetup::CmdExit_Click() {
+  if (Window.GetRuntime().MsgBox(Window, "您确定要退出安装系统吗?", kQuestionStyle, "退出询问") == kAnswerOK) {
+    Window.Unload();
+  }
+}
+
+void FrmSetup::LabelFont_MouseMove(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y*/) {
+  LabelFont.ForeColor = kHoverGrey;
+  LabelFont.Font.Underline = true;
+}
+
+void FrmSetup::LabelFont_MouseDown(int Button, int /*Shift*/, float /*X*/, float /*Y*/) {
+  if (Button == forms::kLeftButton) {
+    LabelFont.ForeColor = kBlack;
+    LabelFont.Font.Underline = false;
+  }
+}
+
+void FrmSetup::LabelFont_Click() { launch::ShellOpen(Window, "open", std::string("mailto:") + kContactAddress); }
+
+void FrmSetup::PicForm_MouseMove(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y*/) {
+  LabelFont.ForeColor = kBlack;
+  LabelFont.Font.Underline = false;
+}
+
+}  // namespace launcher
