@@ -1,14 +1,118 @@
+// The opening animation: the window grows out of a centred strip about its
+// centre while the artwork slides into place, then snaps to the artwork.
 #include <gtest/gtest.h>
 
-#include "forms/headless/headless_runtime.h"
-#include "launcher/FrmSetup.h"
+#include "launcher_fixture.h"
 
-TEST(Smoke, Opens) {
-  forms::headless::HeadlessRuntime rt;
-  launcher::FrmSetup frm(rt);
-  frm.Show();
-  rt.Advance(1000);
-  EXPECT_EQ(frm.Window.Width.Get(), 7245.0f);
-  EXPECT_EQ(frm.Window.Height.Get(), 3900.0f);
-  EXPECT_EQ(rt.shell_requests.size(), 2u);
+namespace {
+
+void Ticks(Launcher& l, int n) { l.rt.Advance(5LL * n); }
+
+TEST(OpeningAnimation, StartsAsACentredStripOnAnyScreen) {
+  for (auto [w, h, dpi] : {std::tuple{1024, 768, 96}, std::tuple{1920, 1080, 96}, std::tuple{800, 600, 144}}) {
+    Launcher l;
+    l.rt.screen = {w, h, dpi};
+    auto& f = l.Open();
+    EXPECT_TRUE(l.rt.shown());
+    EXPECT_EQ(f.Window.Width.Get(), 1000.0f);
+    EXPECT_EQ(f.Window.Height.Get(), 15.0f);
+    const float tpp = 1440.0f / static_cast<float>(dpi);
+    const float centre_x = (f.Window.Left + f.Window.Width / 2) / tpp;
+    const float centre_y = (f.Window.Top + f.Window.Height / 2) / tpp;
+    EXPECT_NEAR(centre_x, w / 2.0f, 1.0f) << w << "x" << h;
+    EXPECT_NEAR(centre_y, h / 2.0f, 1.0f) << w << "x" << h;
+  }
 }
+
+TEST(OpeningAnimation, ThirtyNineGrowingTicksThenTheFinishingFortieth) {
+  Launcher l;
+  auto& f = l.Open();
+  const float left0 = f.Window.Left, top0 = f.Window.Top;
+  Ticks(l, 39);
+  EXPECT_EQ(f.Window.Width.Get(), 7240.0f);
+  EXPECT_EQ(f.Window.Height.Get(), 3915.0f);
+  EXPECT_EQ(f.PicForm.Left.Get(), 150.0f);
+  EXPECT_EQ(f.PicForm.Top.Get(), 30.0f);
+  EXPECT_EQ(f.Window.Left.Get(), left0 - 39 * 80.0f);
+  EXPECT_EQ(f.Window.Top.Get(), top0 - 39 * 50.0f);
+  EXPECT_TRUE(f.TimerForm.Enabled);
+  const float left39 = f.Window.Left, top39 = f.Window.Top;
+
+  Ticks(l, 1);
+  EXPECT_EQ(f.Window.Width.Get(), 7245.0f);
+  EXPECT_EQ(f.Window.Height.Get(), 3900.0f);
+  EXPECT_EQ(f.PicForm.Left.Get(), 0.0f);
+  EXPECT_EQ(f.PicForm.Top.Get(), 0.0f);
+  EXPECT_FALSE(f.TimerForm.Enabled);
+  // The finishing tick does not correct the position reached by growing.
+  EXPECT_EQ(f.Window.Left.Get(), left39);
+  EXPECT_EQ(f.Window.Top.Get(), top39);
+
+  Ticks(l, 1000);
+  EXPECT_EQ(f.Window.Width.Get(), 7245.0f);
+  EXPECT_EQ(f.Window.Left.Get(), left39);
+}
+
+// The window's own fill shows where the artwork no longer covers it: at the
+// left from the 37th growing tick, at the top from the 39th.
+TEST(OpeningAnimation, WindowFillShowsAtTheEdgesOnlyNearTheEnd) {
+  Launcher l;
+  auto& f = l.Open();
+  Ticks(l, 36);
+  EXPECT_EQ(l.rt.HitTest(0, 5), &f.PicForm);
+  Ticks(l, 1);
+  EXPECT_EQ(l.rt.HitTest(0, 5), &f.Window);
+  EXPECT_EQ(l.rt.HitTest(100, 0), &f.PicForm);
+  Ticks(l, 2);
+  EXPECT_EQ(l.rt.HitTest(100, 0), &f.Window);
+  Ticks(l, 1);
+  EXPECT_EQ(l.rt.HitTest(0, 0), &f.PicForm);
+  EXPECT_EQ(l.rt.HitTest(482, 259), &f.PicForm);
+}
+
+TEST(OpeningAnimation, ArtworkNoTallerThanTheStripFinishesOnTheFirstTick) {
+  for (float height : {15.0f, 10.0f}) {
+    Launcher l;
+    auto& f = l.Open();
+    f.PicForm.Height = height;
+    const float left0 = f.Window.Left;
+    Ticks(l, 1);
+    EXPECT_FALSE(f.TimerForm.Enabled);
+    EXPECT_EQ(f.Window.Height.Get(), height);
+    EXPECT_EQ(f.Window.Width.Get(), f.PicForm.Width.Get());
+    EXPECT_EQ(f.Window.Left.Get(), left0);
+    EXPECT_EQ(l.CountStarts("C:\\Keyvandor\\speech.exe"), 1);
+  }
+}
+
+TEST(OpeningAnimation, ArtworkOfAnotherSizeSetsTheFinalSize) {
+  // 19 pixels high with its border: 15 + 100 * 3 twips.
+  Launcher l;
+  l.rt.pictures["artwork"] = {200, 19, 96};
+  auto& f = l.Open();
+  EXPECT_EQ(f.PicForm.Width.Get(), 3030.0f);
+  EXPECT_EQ(f.PicForm.Height.Get(), 315.0f);
+  Ticks(l, 3);
+  EXPECT_EQ(f.Window.Height.Get(), 315.0f);
+  EXPECT_TRUE(f.TimerForm.Enabled);
+  EXPECT_EQ(f.Window.Width.Get(), 1480.0f);  // grows by 160 a tick, whatever the artwork's width
+  Ticks(l, 1);
+  EXPECT_FALSE(f.TimerForm.Enabled);
+  EXPECT_EQ(f.Window.Height.Get(), 315.0f);
+  EXPECT_EQ(f.Window.Width.Get(), 3030.0f);
+  EXPECT_EQ(l.rt.shell_requests.back().at_ms, 20);
+}
+
+TEST(OpeningAnimation, ClosingWhileGrowingStopsItWithoutTheSpeechProgram) {
+  Launcher l;
+  auto& f = l.Open();
+  Ticks(l, 10);
+  l.rt.RequestClose();
+  const float height = f.Window.Height;
+  Ticks(l, 1000);
+  EXPECT_EQ(f.Window.Height.Get(), height);
+  EXPECT_EQ(l.CountStarts("C:\\Keyvandor\\speech.exe"), 0);
+  EXPECT_EQ(l.rt.exit_status(), 0);
+}
+
+}  // namespace

@@ -28,7 +28,7 @@ HeadlessRuntime::HeadlessRuntime() = default;
 void HeadlessRuntime::CreatePeer(Control& control) {
   if (control.GetKind() == Kind::Form) form_ = static_cast<Form*>(&control);
   control.peer = &control;
-  ++created_;
+  created.push_back(control.Name());
 }
 
 void HeadlessRuntime::FailOn(const std::string& control, Prop property, int nth) {
@@ -74,11 +74,12 @@ void HeadlessRuntime::EndProgram(int status) {
   if (ended_) return;
   ended_ = true;
   exit_status_ = status;
+  ended_at_ = now_;
   shown_ = false;
   timers_.clear();
 }
 
-void HeadlessRuntime::StartTimer(Timer& timer) { timers_.push_back({&timer, now_ + timer.Interval, ++created_}); }
+void HeadlessRuntime::StartTimer(Timer& timer) { timers_.push_back({&timer, now_ + timer.Interval, ++sequence_}); }
 
 void HeadlessRuntime::StopTimer(Timer& timer) {
   std::erase_if(timers_, [&timer](const Running& r) { return r.timer == &timer; });
@@ -110,7 +111,7 @@ int HeadlessRuntime::MsgBox(Form& owner, const std::string& prompt, int style, c
 }
 
 int HeadlessRuntime::ShellStart(const ShellRequest& request) {
-  shell_requests.push_back({request, now_});
+  shell_requests.push_back({request, now_, shown_});
   return 42;
 }
 

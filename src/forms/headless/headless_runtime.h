@@ -30,6 +30,7 @@ struct Question {
 struct ShellRecord {
   ShellRequest request;
   long long at_ms;
+  bool window_shown;  // whether the window was on screen when it was asked
 };
 
 class HeadlessRuntime : public Runtime {
@@ -57,12 +58,14 @@ class HeadlessRuntime : public Runtime {
   std::deque<int> answers;
   std::vector<Question> questions;
   std::vector<ShellRecord> shell_requests;
+  std::vector<std::string> created;  // names of native objects, in creation order
 
   // Makes the nth (1-based) later write of property on the named control fail.
   void FailOn(const std::string& control, Prop property, int nth = 1);
 
   bool ended() const noexcept { return ended_; }
   int exit_status() const noexcept { return exit_status_; }
+  long long ended_at() const noexcept { return ended_at_; }
   bool shown() const noexcept { return shown_; }
   Form* form() const noexcept { return form_; }
   // The control that takes pointer input at a point, as the window system would.
@@ -106,7 +109,7 @@ class HeadlessRuntime : public Runtime {
   Form* form_ = nullptr;
   std::vector<Running> timers_;
   std::vector<Failure> failures_;
-  int created_ = 0;
+  int sequence_ = 0;  // breaks ties between timers due at the same moment
   long long now_ = 0;
   int x_ = -1, y_ = -1;
   int buttons_ = 0;
@@ -114,6 +117,7 @@ class HeadlessRuntime : public Runtime {
   bool shown_ = false;
   bool ended_ = false;
   int exit_status_ = -1;
+  long long ended_at_ = -1;
 };
 
 }  // namespace forms::headless

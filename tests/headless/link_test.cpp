@@ -1,0 +1,110 @@
+// The e-mail label behaves like a link: grey and underlined under the
+// pointer, black and plain when pressed or when the pointer is back on the
+// artwork.
+#include <gtest/gtest.h>
+
+#include "launcher_fixture.h"
+
+namespace {
+
+constexpr forms::Color kGrey = 8421504;
+
+bool Hovered(const launcher::FrmSetup& f) { return f.LabelFont.ForeColor == kGrey && f.LabelFont.Font.Underline; }
+bool Plain(const launcher::FrmSetup& f) { return f.LabelFont.ForeColor == 0u && !f.LabelFont.Font.Underline; }
+
+struct OpenLauncher : ::testing::Test {
+  Launcher l;
+  launcher::FrmSetup* f = nullptr;
+  void SetUp() override {
+    f = &l.Open();
+    l.FinishAnimation();
+  }
+  // A point on the artwork away from every control.
+  void MoveOverArtwork() { l.rt.MoveTo(20, 200); }
+};
+
+TEST_F(OpenLauncher, PointerOverTheLabelAndBackOnTheArtwork) {
+  EXPECT_TRUE(Plain(*f));
+  l.MoveOver(f->LabelFont);
+  EXPECT_TRUE(Hovered(*f));
+  MoveOverArtwork();
+  EXPECT_TRUE(Plain(*f));
+  // Any button state counts for moves.
+  l.rt.Press(forms::kRightButton);
+  l.MoveOver(f->LabelFont);
+  EXPECT_TRUE(Hovered(*f));
+  MoveOverArtwork();
+  EXPECT_TRUE(Plain(*f));
+  l.rt.Release(forms::kRightButton);
+}
+
+TEST_F(OpenLauncher, OnlyALeftPressAloneMakesItPlain) {
+  l.MoveOver(f->LabelFont);
+  l.rt.Press(forms::kRightButton);
+  EXPECT_TRUE(Hovered(*f)) << "right press";
+  l.rt.Release(forms::kRightButton);
+  l.rt.Press(forms::kMiddleButton);
+  EXPECT_TRUE(Hovered(*f)) << "middle press";
+  l.rt.Press(forms::kLeftButton);  // left together with middle: mask 5
+  EXPECT_TRUE(Hovered(*f)) << "left with middle held";
+  l.rt.Release(forms::kLeftButton);  // still a click: the mail opens
+  l.rt.Release(forms::kMiddleButton);
+  EXPECT_TRUE(Hovered(*f));
+
+  l.rt.Press(forms::kLeftButton);
+  EXPECT_TRUE(Plain(*f));
+  l.rt.Release(forms::kLeftButton);
+  EXPECT_TRUE(Plain(*f)) << "the click does not change the look";
+  EXPECT_EQ(l.CountStarts("mailto:kvd@example.com"), 2);
+  // Moving on while over it makes it grey again.
+  l.MoveOver(f->LabelFont);
+  EXPECT_TRUE(Hovered(*f));
+}
+
+TEST_F(OpenLauncher, ClickNeedsPressAndReleaseOnTheLabel) {
+  l.MoveOver(f->LabelFont);
+  l.rt.Press(forms::kLeftButton);
+  MoveOverArtwork();
+  l.rt.Release(forms::kLeftButton);
+  MoveOverArtwork();
+  l.rt.Press(forms::kLeftButton);
+  l.MoveOver(f->LabelFont);
+  l.rt.Release(forms::kLeftButton);
+  l.rt.Press(forms::kRightButton);
+  l.rt.Release(forms::kRightButton);
+  EXPECT_EQ(l.CountStarts("mailto:kvd@example.com"), 0);
+}
+
+TEST_F(OpenLauncher, FromTheLabelStraightOntoAButtonStaysGrey) {
+  l.MoveOver(f->LabelFont);
+  l.MoveOver(f->CmdExit);
+  EXPECT_TRUE(Hovered(*f));
+  l.MoveOver(f->CmdOK);  // disabled: takes the pointer, tells nobody
+  EXPECT_TRUE(Hovered(*f));
+  MoveOverArtwork();
+  EXPECT_TRUE(Plain(*f));
+}
+
+TEST_F(OpenLauncher, TheLabelsHitAreaIsItsCaption) {
+  const auto r = l.rt.PixelRect(f->LabelFont);
+  EXPECT_EQ(r.left, 249);  // 248 on the artwork, inside the one-pixel border
+  EXPECT_EQ(r.top, 153);
+  EXPECT_EQ(r.right - r.left, 132);
+  EXPECT_EQ(r.bottom - r.top, 12);
+  EXPECT_EQ(l.rt.HitTest(r.left, r.top), &f->LabelFont);
+  EXPECT_EQ(l.rt.HitTest(r.right - 1, r.bottom - 1), &f->LabelFont);
+  EXPECT_EQ(l.rt.HitTest(r.right, r.top), &f->PicForm);
+  EXPECT_EQ(l.rt.HitTest(r.left - 1, r.top), &f->PicForm);
+  EXPECT_EQ(l.rt.HitTest(r.left, r.bottom), &f->PicForm);
+}
+
+TEST_F(OpenLauncher, UnderlineBelongsToTheLabelsOwnFont) {
+  l.MoveOver(f->LabelFont);
+  EXPECT_FALSE(f->CmdOK.Font.Underline);
+  EXPECT_FALSE(f->CmdExit.Font.Underline);
+  EXPECT_FALSE(f->Window.Font.Underline);
+  EXPECT_FALSE(f->PicForm.Font.Underline);
+  EXPECT_EQ(f->CmdExit.ForeColor.Get(), 0u);
+}
+
+}  // namespace
