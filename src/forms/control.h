@@ -97,6 +97,10 @@ class Timer : public Control {
   Timer(std::string name, Form* form, Control* container);
   Property<int> Interval{this, Prop::Interval, 0};  // milliseconds
   std::function<void()> Tick;
+
+ private:
+  friend class Form;
+  bool tick_pending_ = false;  // a tick waits for the running handler to return
 };
 
 }  // namespace forms

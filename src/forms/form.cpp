@@ -193,6 +193,15 @@ void Form::DeliverClick(Control& control) {
   });
 }
 
+void Form::DeliverTick(Timer& timer) {
+  if (state_ == State::Unloaded || timer.tick_pending_) return;
+  timer.tick_pending_ = true;
+  Deliver([&timer] {
+    timer.tick_pending_ = false;
+    if (timer.Enabled && timer.Tick) timer.Tick();
+  });
+}
+
 void Form::Deliver(std::function<void()> event) {
   if (state_ == State::Unloaded) return;
   if (busy_) {

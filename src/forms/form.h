@@ -65,6 +65,9 @@ class Form : public Control {
   void Deliver(std::function<void()> event);
   // A click on a button or label, delivered only while the control can take it.
   void DeliverClick(Control& control);
+  // A timer's tick. Ticks that fall due while a handler runs (a question
+  // waiting for its answer, say) fold into one, delivered when it returns.
+  void DeliverTick(Timer& timer);
 
   // Creation steps, used by the definition loader.
   void CreateNative(Control& control);

@@ -131,6 +131,39 @@ TEST(InstallFlow, ACloseRequestClosesAtOnceWithoutTheQuestion) {
   }
 }
 
+// Handlers run one at a time: while the question waits for its answer, the
+// animation's ticks wait too, folded into one, and go on after it.
+TEST(InstallFlow, TheAnimationWaitsWhileTheQuestionIsOpen) {
+  Launcher l;
+  auto& f = l.Open();
+  l.rt.Advance(180);
+  const float height = f.Window.Height;
+  l.rt.answers = {2};
+  l.rt.while_asking = [&] {
+    l.rt.Advance(5000);
+    EXPECT_EQ(f.Window.Height.Get(), height);
+  };
+  l.ClickOn(f.CmdExit);
+  EXPECT_EQ(f.Window.Height.Get(), height + 100) << "one folded tick after the answer";
+  l.FinishAnimation();
+  EXPECT_EQ(f.Window.Height.Get(), 3900.0f);
+  EXPECT_EQ(l.CountStarts(kSpeech), 1);
+}
+
+// A close request while the question is open closes the window; the answer
+// that follows finds it gone and changes nothing.
+TEST(InstallFlow, ClosedWhileAskingTheAnswerDoesNothingMore) {
+  Launcher l;
+  auto& f = l.Open();
+  l.rt.Advance(16000);
+  l.rt.answers = {1};
+  l.rt.while_asking = [&] { l.rt.RequestClose(); };
+  l.ClickOn(f.CmdExit);
+  EXPECT_TRUE(l.rt.ended());
+  EXPECT_EQ(l.rt.exit_status(), 0);
+  EXPECT_EQ(l.rt.shell_requests.size(), 2u);
+}
+
 // Pressed before the animation ends (only if it lasts past 15 s), OK does
 // not stop it: the speech program still starts when it finishes, unless the
 // installer's hand-over unloads the window first.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "forms/error.h"
 
@@ -95,15 +96,14 @@ void HeadlessRuntime::Advance(long long ms) {
     now_ = next->due;
     Timer* timer = next->timer;
     next->due += timer->Interval;
-    form_->Deliver([timer] {
-      if (timer->Enabled && timer->Tick) timer->Tick();
-    });
+    form_->DeliverTick(*timer);
   }
   now_ = until;
 }
 
 int HeadlessRuntime::MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) {
   questions.push_back({WindowHandle(owner), prompt, style, title, now_});
+  if (while_asking) std::exchange(while_asking, nullptr)();
   if (answers.empty()) return 2;
   const int answer = answers.front();
   answers.pop_front();

@@ -4,6 +4,7 @@
 // hit-tested against the model's geometry, scripted message-box answers, a
 // configurable screen and a record of every shell request.
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -54,8 +55,10 @@ class HeadlessRuntime : public Runtime {
   void Key(forms::Key key);
   void RequestClose();  // the window system asks the window to close
 
-  // Message boxes take the next scripted answer (Cancel when none is left).
+  // Message boxes take the next scripted answer (Cancel when none is left);
+  // while_asking runs while the question is open, before it is answered.
   std::deque<int> answers;
+  std::function<void()> while_asking;
   std::vector<Question> questions;
   std::vector<ShellRecord> shell_requests;
   std::vector<std::string> created;  // names of native objects, in creation order

@@ -1,0 +1,42 @@
+#pragma once
+// A control's own font, made from the model's font object at the screen's
+// dpi. The attributes are compared on every use, so the handle always
+// matches the model. A replaced handle is kept until the caller has handed
+// the new one to whatever used the old one (a button's WM_SETFONT) and calls
+// DropPrevious; fonts are otherwise selected only inside a SelectScope.
+#include <windows.h>
+
+#include <string>
+
+#include "forms/control.h"
+#include "forms/win32/owned_handle.h"
+
+namespace forms::win32 {
+
+class FontCache {
+ public:
+  // The font for `font` at `dpi`; sets *replaced when a new handle was made.
+  HFONT Get(const FontObject& font, int dpi, bool* replaced = nullptr);
+  // Deletes the handle that the last Get replaced.
+  void DropPrevious() noexcept { previous_.reset(); }
+  // Deletes every handle; only after no window or DC uses them any more.
+  void Release() noexcept {
+    previous_.reset();
+    handle_.reset();
+  }
+
+ private:
+  struct Key {
+    std::string name;
+    float size = 0;
+    int weight = 0;
+    bool italic = false, underline = false, strikethrough = false;
+    int dpi = 0;
+    bool operator==(const Key&) const = default;
+  };
+  Key key_;
+  OwnedFont handle_;
+  OwnedFont previous_;
+};
+
+}  // namespace forms::win32

@@ -1,0 +1,11 @@
+#pragma once
+// The model keeps texts in UTF-8; the window system takes UTF-16.
+#include <string>
+#include <string_view>
+
+namespace forms::win32 {
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+
+}  // namespace forms::win32

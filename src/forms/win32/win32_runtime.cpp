@@ -1,0 +1,283 @@
+#include "forms/win32/win32_runtime.h"
+
+#include <algorithm>
+
+#include "forms/error.h"
+#include "forms/win32/text.h"
+
+namespace forms::win32 {
+namespace {
+
+int SystemDpi() {
+  ScreenDc screen;
+  const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
+  return dpi > 0 ? dpi : 96;
+}
+
+bool IsWindowed(const Control& control) {
+  const Kind kind = control.GetKind();
+  return kind == Kind::Form || kind == Kind::PictureBox || kind == Kind::CommandButton;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+}  // namespace
+
+Win32Runtime::Win32Runtime(Options options)
+    : options_(options),
+      module_(options.resources != nullptr ? options.resources : ::GetModuleHandleW(nullptr)),
+      scale_{options.dpi > 0 ? options.dpi : SystemDpi()} {
+  RegisterClasses();
+}
+
+Win32Runtime::~Win32Runtime() {
+  closing_ = true;
+  for (const TimerSlot& slot : timers_)
+    if (slot.running && form_window_) ::KillTimer(form_window_.get(), &slot - timers_.data() + 1);
+  form_window_.reset();
+  owner_window_.reset();
+  // A quit request that no loop has seen must not end the next loop on this thread.
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
+HWND Win32Runtime::WindowOf(const Control& control) const noexcept {
+  return control.peer != nullptr ? PeerOf(control).window : nullptr;
+}
+
+void Win32Runtime::CreatePeer(Control& control) {
+  auto owned = std::make_unique<Peer>();
+  Peer& peer = *owned;
+  peer.runtime = this;
+  peer.control = &control;
+  peers_.push_back(std::move(owned));
+  switch (control.GetKind()) {
+    case Kind::Form:
+      form_ = static_cast<Form*>(&control);
+      CreateFormWindow(peer);
+      break;
+    case Kind::PictureBox:
+      if (!control.Picture.empty()) peer.artwork = std::make_unique<Artwork>(module_, control.Picture);
+      CreateChildWindow(peer);
+      break;
+    case Kind::CommandButton:
+      CreateChildWindow(peer);
+      break;
+    case Kind::Label:
+      if (!control.MouseIcon.empty()) CursorFor(control.MouseIcon);
+      break;
+    case Kind::Timer:
+      break;
+  }
+  control.peer = &peer;
+  if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
+}
+
+// The window is a borderless popup owned by a hidden window: no frame, title
+// bar or system menu, no taskbar button, but still listed by Alt+Tab.
+void Win32Runtime::CreateFormWindow(Peer& peer) {
+  Control& form = *peer.control;
+  const std::wstring caption = Widen(form.Caption.Get());
+  owner_window_.reset(::CreateWindowExW(0, L"KvdOwner", caption.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                        module_, nullptr));
+  const RECT r = PixelRect(form);
+  form_window_.reset(::CreateWindowExW(0, L"KvdForm", caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, r.left, r.top,
+                                       r.right - r.left, r.bottom - r.top, owner_window_.get(), nullptr, module_,
+                                       &peer));
+  if (!owner_window_ || !form_window_) throw RuntimeError("window " + form.Name() + " could not be created");
+  peer.window = form_window_.get();
+  peer.applied = r;
+  peer.placed = true;
+  if (!form_->Icon.empty()) {
+    const std::wstring icon = Widen(form_->Icon);
+    const auto load = [this, &icon](int metric_x, int metric_y) {
+      return static_cast<HICON>(::LoadImageW(module_, icon.c_str(), IMAGE_ICON, ::GetSystemMetrics(metric_x),
+                                             ::GetSystemMetrics(metric_y), 0));
+    };
+    big_icon_.reset(load(SM_CXICON, SM_CYICON));
+    small_icon_.reset(load(SM_CXSMICON, SM_CYSMICON));
+    for (HWND window : {owner_window_.get(), form_window_.get()}) {
+      ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
+      ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
+    }
+  }
+}
+
+void Win32Runtime::CreateChildWindow(Peer& peer) {
+  Control& control = *peer.control;
+  const bool button = control.GetKind() == Kind::CommandButton;
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (control.Visible) style |= WS_VISIBLE;
+  if (!control.Enabled) style |= WS_DISABLED;
+  if (control.TabStop) style |= WS_TABSTOP;
+  // BS_NOTIFY reports a button taking the focus, so the model follows a
+  // mouse press; a push button is never the default button.
+  style |= button ? BS_PUSHBUTTON | BS_NOTIFY : WS_CLIPCHILDREN;
+  const RECT r = PixelRect(control);
+  const std::wstring caption = button ? Widen(control.Caption.Get()) : std::wstring();
+  peer.id = next_child_id_++;
+  peer.window = ::CreateWindowExW(0, button ? L"BUTTON" : L"KvdPicture", caption.c_str(), style, r.left, r.top,
+                                  r.right - r.left, r.bottom - r.top, ParentWindow(control),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(peer.id)), module_,
+                                  button ? nullptr : &peer);
+  if (peer.window == nullptr) throw RuntimeError("control " + control.Name() + " could not be created");
+  peer.applied = r;
+  peer.placed = true;
+  if (button) ApplyFont(peer);
+}
+
+HWND Win32Runtime::ParentWindow(const Control& control) const noexcept {
+  const Control* container = control.Container();
+  return container != nullptr ? PeerOf(*container).window : form_window_.get();
+}
+
+RECT Win32Runtime::PixelRect(const Control& control) const {
+  int origin_x = 0, origin_y = 0;
+  // A picture box's client area lies inside its one-pixel border.
+  if (const Control* container = control.Container(); container != nullptr && container->GetKind() == Kind::PictureBox)
+    origin_x = origin_y = 1;
+  const int left = origin_x + scale_.Px(control.Left);
+  const int top = origin_y + scale_.Px(control.Top);
+  return {left, top, left + scale_.Px(control.Width), top + scale_.Px(control.Height)};
+}
+
+// The native window moves only when its pixel rectangle changes.
+void Win32Runtime::ApplyGeometry(Control& control) {
+  Peer& peer = PeerOf(control);
+  if (control.GetKind() == Kind::Label) {
+    InvalidateWindowless(peer);
+    return;
+  }
+  if (peer.window == nullptr) return;
+  const RECT r = PixelRect(control);
+  if (peer.placed && SameRect(r, peer.applied)) return;
+  if (!::SetWindowPos(peer.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER))
+    throw RuntimeError("control " + control.Name() + " could not be moved");
+  peer.applied = r;
+  peer.placed = true;
+}
+
+// A label has no window: its container repaints where it was and where it is.
+void Win32Runtime::InvalidateWindowless(Peer& peer) {
+  const HWND container = ParentWindow(*peer.control);
+  if (container == nullptr) return;
+  if (peer.placed) ::InvalidateRect(container, &peer.applied, FALSE);
+  peer.applied = PixelRect(*peer.control);
+  peer.placed = true;
+  ::InvalidateRect(container, &peer.applied, FALSE);
+}
+
+// A button gets its new font before the old one is deleted.
+void Win32Runtime::ApplyFont(Peer& peer) {
+  bool replaced = false;
+  const HFONT font = peer.font.Get(peer.control->Font, scale_.dpi, &replaced);
+  if (replaced) ::SendMessageW(peer.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  peer.font.DropPrevious();
+}
+
+void Win32Runtime::PropertyChanged(Control& control, Prop property) {
+  if (closing_) return;
+  Peer& peer = PeerOf(control);
+  const bool windowed = IsWindowed(control) && peer.window != nullptr;
+  switch (property) {
+    case Prop::Left:
+    case Prop::Top:
+    case Prop::Width:
+    case Prop::Height:
+      ApplyGeometry(control);
+      break;
+    case Prop::Enabled:
+      if (windowed) ::EnableWindow(peer.window, control.Enabled ? TRUE : FALSE);
+      else if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
+      break;
+    case Prop::Visible:
+      if (windowed) ::ShowWindow(peer.window, control.Visible ? SW_SHOWNA : SW_HIDE);
+      else if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
+      break;
+    case Prop::Caption:
+      if (windowed) ::SetWindowTextW(peer.window, Widen(control.Caption.Get()).c_str());
+      else if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
+      break;
+    case Prop::ForeColor:
+      if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
+      break;
+    case Prop::Font:
+      if (control.GetKind() == Kind::CommandButton && windowed) ApplyFont(peer);
+      else if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
+      break;
+    case Prop::Interval:
+      break;  // the form restarts the timer
+  }
+}
+
+// A label measures its caption in its own font; a picture box is its
+// picture at the picture's own resolution plus a one-pixel border.
+SizeTwips Win32Runtime::MeasureAutoSize(const Control& control) {
+  Peer& peer = PeerOf(control);
+  if (control.GetKind() == Kind::PictureBox) {
+    if (!peer.artwork) return {control.Width, control.Height};
+    const float picture_tpp = 1440.0f / static_cast<float>(peer.artwork->Dpi());
+    const float border = 2 * scale_.TwipsPerPixel();
+    return {static_cast<float>(peer.artwork->WidthPx()) * picture_tpp + border,
+            static_cast<float>(peer.artwork->HeightPx()) * picture_tpp + border};
+  }
+  const std::wstring caption = Widen(control.Caption.Get());
+  const HFONT font = peer.font.Get(control.Font, scale_.dpi);
+  peer.font.DropPrevious();
+  ScreenDc screen;
+  SelectScope select(screen.get(), font);
+  SIZE size{};
+  if (!::GetTextExtentPoint32W(screen.get(), caption.c_str(), static_cast<int>(caption.size()), &size))
+    throw RuntimeError("caption of " + control.Name() + " could not be measured");
+  if (caption.empty()) {
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(screen.get(), &metrics);
+    size.cy = metrics.tmHeight;
+  }
+  return {scale_.Twips(size.cx), scale_.Twips(size.cy)};
+}
+
+void Win32Runtime::ShowForm(Form& form) {
+  Peer& peer = PeerOf(form);
+  ApplyGeometry(form);
+  ::ShowWindow(peer.window, SW_SHOWNORMAL);
+  ::SetForegroundWindow(peer.window);
+  ::UpdateWindow(peer.window);
+}
+
+void Win32Runtime::FocusChanged(Form& form, Control* focus) {
+  if (closing_) return;
+  const HWND target = focus != nullptr && WindowOf(*focus) != nullptr ? WindowOf(*focus) : WindowOf(form);
+  if (target != nullptr && ::GetFocus() != target) ::SetFocus(target);
+}
+
+NativeHandle Win32Runtime::WindowHandle(const Form&) { return reinterpret_cast<NativeHandle>(form_window_.get()); }
+
+// The child windows go with the window; fonts only after the windows using them.
+void Win32Runtime::Unload(Form&) {
+  for (std::size_t i = 0; i < timers_.size(); ++i)
+    if (timers_[i].running && form_window_) ::KillTimer(form_window_.get(), i + 1);
+  for (TimerSlot& slot : timers_) slot.running = slot.queued = false;
+  pressed_label_ = nullptr;
+  closing_ = true;  // the windows' last messages do not reach the model
+  form_window_.reset();
+  owner_window_.reset();
+  closing_ = false;
+  for (auto& peer : peers_) {
+    peer->window = nullptr;
+    peer->font.Release();
+  }
+}
+
+void Win32Runtime::EndProgram(int status) {
+  if (ended_) return;
+  ended_ = true;
+  exit_status_ = status;
+  ::PostQuitMessage(status);
+}
+
+}  // namespace forms::win32

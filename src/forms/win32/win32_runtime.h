@@ -1,0 +1,137 @@
+#pragma once
+// The forms runtime on real windows. The window procedures only translate
+// window messages into model events (delivered one at a time through
+// Form::Deliver) and mirror property writes onto the native windows.
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "forms/form.h"
+#include "forms/runtime.h"
+#include "forms/win32/artwork.h"
+#include "forms/win32/font_cache.h"
+#include "forms/win32/owned_handle.h"
+#include "forms/win32/pixels.h"
+
+namespace forms::win32 {
+
+struct Options {
+  int dpi = 0;                   // 0: the system's dpi; tests set another to check scaling
+  HINSTANCE resources = nullptr;  // module holding icon, artwork and pointer; null: the program
+};
+
+// What the runtime keeps for one control (Control::peer points at it).
+class Win32Runtime;
+
+struct Peer {
+  Win32Runtime* runtime = nullptr;
+  Control* control = nullptr;
+  HWND window = nullptr;   // windowed controls; child windows die with their parent
+  int id = 0;              // child window id (never IDOK or IDCANCEL)
+  RECT applied{};          // pixel rectangle last given to the window system
+  bool placed = false;
+  FontCache font;
+  std::unique_ptr<Artwork> artwork;  // picture boxes
+};
+
+class Win32Runtime : public Runtime {
+ public:
+  explicit Win32Runtime(Options options = {});
+  ~Win32Runtime() override;
+  Win32Runtime(const Win32Runtime&) = delete;
+  Win32Runtime& operator=(const Win32Runtime&) = delete;
+
+  // Runs the message loop until EndProgram; returns its status.
+  int Run();
+  // Handles the messages that arrive within wait_ms (at least those already
+  // queued); false once the program has ended.
+  bool ProcessMessages(DWORD wait_ms);
+  bool Ended() const noexcept { return ended_; }
+  int ExitStatus() const noexcept { return exit_status_; }
+
+  int Dpi() const noexcept { return scale_.dpi; }
+  HWND WindowOf(const Control& control) const noexcept;
+  // A control's rectangle in pixels of its container's client area (of the
+  // screen for the window).
+  RECT PixelRect(const Control& control) const;
+  // The pointer shown over a label with a mouse icon (null before it exists).
+  HCURSOR LinkCursor() const noexcept { return link_cursor_.get(); }
+
+  // Runtime.
+  void CreatePeer(Control& control) override;
+  void PropertyChanged(Control& control, Prop property) override;
+  SizeTwips MeasureAutoSize(const Control& control) override;
+  void ShowForm(Form& form) override;
+  void FocusChanged(Form& form, Control* focus) override;
+  NativeHandle WindowHandle(const Form& form) override;
+  void Unload(Form& form) override;
+  void EndProgram(int status) override;
+  void StartTimer(Timer& timer) override;
+  void StopTimer(Timer& timer) override;
+  int MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) override;
+  ScreenInfo Screen() override;
+  std::string AppFolder() override;
+  int ShellStart(const ShellRequest& request) override;
+
+ private:
+  struct TimerSlot {
+    Timer* timer = nullptr;
+    bool running = false;
+    bool queued = false;  // a tick waits in the form's delivery queue
+  };
+
+  static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  void RegisterClasses();
+  Peer& PeerOf(const Control& control) const noexcept { return *static_cast<Peer*>(control.peer); }
+  bool Live() const noexcept { return form_ != nullptr && form_->IsLoaded() && !closing_; }
+
+  // Windows and geometry.
+  void CreateFormWindow(Peer& peer);
+  void CreateChildWindow(Peer& peer);
+  HWND ParentWindow(const Control& control) const noexcept;
+  void ApplyGeometry(Control& control);
+  void InvalidateWindowless(Peer& peer);
+  void ApplyFont(Peer& peer);
+
+  // Painting (paint.cpp): one function for WM_PAINT and WM_PRINTCLIENT.
+  void PaintPicture(Peer& picture, HDC dc);
+  HBRUSH BrushFor(Color color);
+
+  // Pointer and keyboard (pointer.cpp, message_loop.cpp).
+  LRESULT OnPictureMouse(Peer& picture, UINT message, WPARAM wparam, LPARAM lparam);
+  bool OnPictureSetCursor(Peer& picture);
+  Control* LabelAt(const Control& picture, POINT point) const;
+  void DeliverMouse(Control& target, MouseHandler Control::*event, WPARAM wparam, POINT point);
+  void OnCommand(WPARAM wparam);
+  bool InterceptKey(const MSG& message);
+  void Dispatch(MSG& message);
+  HCURSOR CursorFor(const std::string& name);
+
+  // Timers (timers.cpp).
+  UINT_PTR TimerId(Timer& timer);
+  void OnTimer(UINT_PTR id);
+
+  Options options_;
+  HINSTANCE module_;
+  PixelScale scale_;
+  Form* form_ = nullptr;
+  std::vector<std::unique_ptr<Peer>> peers_;
+  OwnedWindow owner_window_;  // hidden owner: keeps the window off the taskbar, not out of Alt+Tab
+  OwnedWindow form_window_;   // destroyed before its owner
+  OwnedIcon big_icon_, small_icon_;
+  OwnedBrush back_brush_;
+  Color back_brush_color_ = 0;
+  OwnedCursor link_cursor_;
+  std::vector<TimerSlot> timers_;
+  int next_child_id_ = 100;
+  Control* pressed_label_ = nullptr;
+  bool closing_ = false;
+  bool ended_ = false;
+  int exit_status_ = 0;
+};
+
+}  // namespace forms::win32
