@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "forms/error.h"
+#include "forms/win32/inflate.h"
 #include "forms/win32/text.h"
 
 namespace forms::win32 {
@@ -44,20 +46,37 @@ Pixels ScaleSmooth(const Pixels& source, int width, int height) {
       const int x0 = std::min(static_cast<int>(fx), source.width - 1);
       const int x1 = std::min(x0 + 1, source.width - 1);
       const auto wx = static_cast<std::uint32_t>((fx - x0) * 256.0);
-      const auto at = [&source](int px, int py) { return source.data[static_cast<std::size_t>(py) * source.width + px]; };
+      const auto at = [&source](int px, int py) {
+        return source.data[static_cast<std::size_t>(py) * source.width + px];
+      };
       out.data[static_cast<std::size_t>(y) * width + x] = Lerp(at(x0, y0), at(x1, y0), at(x0, y1), at(x1, y1), wx, wy);
     }
   }
   return out;
 }
 
-// A BITMAP resource is a BMP file without its 14-byte file header.
+// The picture is a BITMAP resource (a BMP file without its 14-byte file
+// header) or, as Setup.exe carries it, an RCDATA resource holding the whole
+// BMP file deflated.
 Artwork::Artwork(HINSTANCE module, const std::string& name) {
   const std::wstring wide = Widen(name);
-  HRSRC found = ::FindResourceW(module, wide.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */);
-  HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
-  const auto* bytes = static_cast<const unsigned char*>(loaded != nullptr ? ::LockResource(loaded) : nullptr);
-  const DWORD size = found != nullptr ? ::SizeofResource(module, found) : 0;
+  const auto resource = [module, &wide](LPCWSTR type) -> std::pair<const unsigned char*, DWORD> {
+    HRSRC found = ::FindResourceW(module, wide.c_str(), type);
+    HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
+    const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    return {static_cast<const unsigned char*>(bytes), bytes != nullptr ? ::SizeofResource(module, found) : 0};
+  };
+  auto [bytes, size] = resource(MAKEINTRESOURCEW(2) /* RT_BITMAP */);
+  std::vector<std::uint8_t> inflated;
+  if (bytes == nullptr) {
+    const auto [packed, packed_size] = resource(MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (packed != nullptr) inflated = Inflate(packed, packed_size);
+    constexpr std::size_t kFileHeader = 14;
+    if (inflated.size() > kFileHeader && inflated[0] == 'B' && inflated[1] == 'M') {
+      bytes = inflated.data() + kFileHeader;
+      size = static_cast<DWORD>(inflated.size() - kFileHeader);
+    }
+  }
   BITMAPINFOHEADER header{};
   if (bytes == nullptr || size < sizeof header) throw RuntimeError("picture " + name + " not found");
   std::memcpy(&header, bytes, sizeof header);
@@ -76,8 +95,9 @@ Artwork::Artwork(HINSTANCE module, const std::string& name) {
     const unsigned char* row = bytes + offset + stride * static_cast<std::size_t>(bottom_up ? height - 1 - y : y);
     for (int x = 0; x < width; ++x) {
       const unsigned char* p = row + static_cast<std::size_t>(x) * (bits / 8);
-      source_.data[static_cast<std::size_t>(y) * width + x] =
-          static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 | static_cast<std::uint32_t>(p[2]) << 16;
+      source_.data[static_cast<std::size_t>(y) * width + x] = static_cast<std::uint32_t>(p[0]) |
+                                                              static_cast<std::uint32_t>(p[1]) << 8 |
+                                                              static_cast<std::uint32_t>(p[2]) << 16;
     }
   }
   // 3780 pixels per metre is 96 dpi; a bitmap without a resolution counts as 96 dpi.
@@ -86,7 +106,8 @@ Artwork::Artwork(HINSTANCE module, const std::string& name) {
 
 SIZE Artwork::ScaledSize(int screen_dpi) const noexcept {
   const double factor = static_cast<double>(screen_dpi) / dpi_;
-  return {static_cast<LONG>(std::lround(source_.width * factor)), static_cast<LONG>(std::lround(source_.height * factor))};
+  return {static_cast<LONG>(std::lround(source_.width * factor)),
+          static_cast<LONG>(std::lround(source_.height * factor))};
 }
 
 HBITMAP Artwork::Scaled(int screen_dpi) {

@@ -22,7 +22,8 @@ HFONT FontCache::Get(const FontObject& font, int dpi, bool* replaced) {
   spec.lfCharSet = DEFAULT_CHARSET;
   spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
   spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  spec.lfQuality = DEFAULT_QUALITY;
+  // Crisp glyphs, as the Song face draws at small sizes from its bitmaps.
+  spec.lfQuality = NONANTIALIASED_QUALITY;
   spec.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   const std::wstring face = Widen(key.name);
   face.copy(spec.lfFaceName, LF_FACESIZE - 1);

@@ -26,17 +26,14 @@ bool SameRect(const RECT& a, const RECT& b) {
 }  // namespace
 
 Win32Runtime::Win32Runtime(Options options)
-    : options_(options),
-      module_(options.resources != nullptr ? options.resources : ::GetModuleHandleW(nullptr)),
+    : module_(options.resources != nullptr ? options.resources : ::GetModuleHandleW(nullptr)),
       scale_{options.dpi > 0 ? options.dpi : SystemDpi()} {
   RegisterClasses();
 }
 
 Win32Runtime::~Win32Runtime() {
-  closing_ = true;
-  for (const TimerSlot& slot : timers_)
-    if (slot.running && form_window_) ::KillTimer(form_window_.get(), &slot - timers_.data() + 1);
-  form_window_.reset();
+  closing_ = true;       // the windows' last messages do not reach the model, which may be gone
+  form_window_.reset();  // its timers go with it
   owner_window_.reset();
   // A quit request that no loop has seen must not end the next loop on this thread.
   MSG message;
@@ -81,8 +78,8 @@ void Win32Runtime::CreatePeer(Control& control) {
 void Win32Runtime::CreateFormWindow(Peer& peer) {
   Control& form = *peer.control;
   const std::wstring caption = Widen(form.Caption.Get());
-  owner_window_.reset(::CreateWindowExW(0, L"KvdOwner", caption.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                        module_, nullptr));
+  owner_window_.reset(
+      ::CreateWindowExW(0, L"KvdOwner", caption.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_, nullptr));
   const RECT r = PixelRect(form);
   form_window_.reset(::CreateWindowExW(0, L"KvdForm", caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, r.left, r.top,
                                        r.right - r.left, r.bottom - r.top, owner_window_.get(), nullptr, module_,
@@ -119,10 +116,9 @@ void Win32Runtime::CreateChildWindow(Peer& peer) {
   const RECT r = PixelRect(control);
   const std::wstring caption = button ? Widen(control.Caption.Get()) : std::wstring();
   peer.id = next_child_id_++;
-  peer.window = ::CreateWindowExW(0, button ? L"BUTTON" : L"KvdPicture", caption.c_str(), style, r.left, r.top,
-                                  r.right - r.left, r.bottom - r.top, ParentWindow(control),
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(peer.id)), module_,
-                                  button ? nullptr : &peer);
+  peer.window = ::CreateWindowExW(
+      0, button ? L"BUTTON" : L"KvdPicture", caption.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+      ParentWindow(control), reinterpret_cast<HMENU>(static_cast<INT_PTR>(peer.id)), module_, button ? nullptr : &peer);
   if (peer.window == nullptr) throw RuntimeError("control " + control.Name() + " could not be created");
   peer.applied = r;
   peer.placed = true;
@@ -191,23 +187,31 @@ void Win32Runtime::PropertyChanged(Control& control, Prop property) {
       ApplyGeometry(control);
       break;
     case Prop::Enabled:
-      if (windowed) ::EnableWindow(peer.window, control.Enabled ? TRUE : FALSE);
-      else if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
+      if (windowed)
+        ::EnableWindow(peer.window, control.Enabled ? TRUE : FALSE);
+      else if (control.GetKind() == Kind::Label)
+        InvalidateWindowless(peer);
       break;
     case Prop::Visible:
-      if (windowed) ::ShowWindow(peer.window, control.Visible ? SW_SHOWNA : SW_HIDE);
-      else if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
+      if (windowed)
+        ::ShowWindow(peer.window, control.Visible ? SW_SHOWNA : SW_HIDE);
+      else if (control.GetKind() == Kind::Label)
+        InvalidateWindowless(peer);
       break;
     case Prop::Caption:
-      if (windowed) ::SetWindowTextW(peer.window, Widen(control.Caption.Get()).c_str());
-      else if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
+      if (windowed)
+        ::SetWindowTextW(peer.window, Widen(control.Caption.Get()).c_str());
+      else if (control.GetKind() == Kind::Label)
+        InvalidateWindowless(peer);
       break;
     case Prop::ForeColor:
       if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
       break;
     case Prop::Font:
-      if (control.GetKind() == Kind::CommandButton && windowed) ApplyFont(peer);
-      else if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
+      if (control.GetKind() == Kind::CommandButton && windowed)
+        ApplyFont(peer);
+      else if (control.GetKind() == Kind::Label)
+        InvalidateWindowless(peer);
       break;
     case Prop::Interval:
       break;  // the form restarts the timer
@@ -259,9 +263,7 @@ NativeHandle Win32Runtime::WindowHandle(const Form&) { return reinterpret_cast<N
 
 // The child windows go with the window; fonts only after the windows using them.
 void Win32Runtime::Unload(Form&) {
-  for (std::size_t i = 0; i < timers_.size(); ++i)
-    if (timers_[i].running && form_window_) ::KillTimer(form_window_.get(), i + 1);
-  for (TimerSlot& slot : timers_) slot.running = slot.queued = false;
+  for (TimerSlot& slot : timers_) slot.running = false;  // the window's timers go with it
   pressed_label_ = nullptr;
   closing_ = true;  // the windows' last messages do not reach the model
   form_window_.reset();

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,7 @@
 namespace forms::win32 {
 
 struct Options {
-  int dpi = 0;                   // 0: the system's dpi; tests set another to check scaling
+  int dpi = 0;                    // 0: the system's dpi; tests set another to check scaling
   HINSTANCE resources = nullptr;  // module holding icon, artwork and pointer; null: the program
 };
 
@@ -29,9 +28,9 @@ class Win32Runtime;
 struct Peer {
   Win32Runtime* runtime = nullptr;
   Control* control = nullptr;
-  HWND window = nullptr;   // windowed controls; child windows die with their parent
-  int id = 0;              // child window id (never IDOK or IDCANCEL)
-  RECT applied{};          // pixel rectangle last given to the window system
+  HWND window = nullptr;  // windowed controls; child windows die with their parent
+  int id = 0;             // child window id (never IDOK or IDCANCEL)
+  RECT applied{};         // pixel rectangle last given to the window system
   bool placed = false;
   FontCache font;
   std::unique_ptr<Artwork> artwork;  // picture boxes
@@ -80,7 +79,6 @@ class Win32Runtime : public Runtime {
   struct TimerSlot {
     Timer* timer = nullptr;
     bool running = false;
-    bool queued = false;  // a tick waits in the form's delivery queue
   };
 
   static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -115,7 +113,6 @@ class Win32Runtime : public Runtime {
   UINT_PTR TimerId(Timer& timer);
   void OnTimer(UINT_PTR id);
 
-  Options options_;
   HINSTANCE module_;
   PixelScale scale_;
   Form* form_ = nullptr;

@@ -92,7 +92,6 @@ LRESULT CALLBACK Win32Runtime::PictureProc(HWND window, UINT message, WPARAM wpa
       return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:

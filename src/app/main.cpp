@@ -1,0 +1,41 @@
+// Setup.exe: the launcher window and nothing else. It creates the window from
+// its definition, shows it and runs until the window is unloaded.
+#include <windows.h>
+
+#include <exception>
+
+#include "forms/win32/win32_runtime.h"
+#include "launcher/FrmSetup.h"
+
+namespace {
+
+// The launcher runs from removable media or a download folder, where a
+// planted DLL must never be loaded in place of a system one: DLLs loaded at
+// run time come from System32 only. Systems without the call (an early
+// Windows 7 without its update) at least drop the current folder.
+void LoadLibrariesFromSystemOnly() {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  const FARPROC found = kernel != nullptr ? ::GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+  if (found != nullptr) {
+    // Through the generic function type: the two signatures differ.
+    const auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(found));
+    if (set(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+  }
+  ::SetDllDirectoryW(L"");
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  LoadLibrariesFromSystemOnly();
+  try {
+    forms::win32::Win32Runtime runtime;
+    launcher::FrmSetup frm(runtime);
+    frm.Show();
+    return runtime.Run();
+  } catch (const std::exception&) {
+    // A failure outside any handler (creating the window): end quietly.
+    return 1;
+  }
+}

@@ -1,0 +1,74 @@
+// The picture box's face: its flat border, the artwork and the windowless
+// labels on it. One function serves WM_PAINT and WM_PRINTCLIENT, so a
+// memory DC gets exactly what the screen gets.
+#include "forms/win32/text.h"
+#include "forms/win32/win32_runtime.h"
+
+namespace forms::win32 {
+namespace {
+
+COLORREF ToColorRef(Color color) {
+  // The high bit marks a system colour, indexed by the low byte.
+  return (color & 0x80000000u) != 0 ? ::GetSysColor(static_cast<int>(color & 0xFFu))
+                                    : static_cast<COLORREF>(color & 0xFFFFFFu);
+}
+
+}  // namespace
+
+HBRUSH Win32Runtime::BrushFor(Color color) {
+  if ((color & 0x80000000u) != 0) return ::GetSysColorBrush(static_cast<int>(color & 0xFFu));
+  if (!back_brush_ || back_brush_color_ != color) {
+    back_brush_.reset(::CreateSolidBrush(ToColorRef(color)));
+    back_brush_color_ = color;
+  }
+  return back_brush_.get();
+}
+
+void Win32Runtime::PaintPicture(Peer& picture, HDC dc) {
+  RECT client;
+  ::GetClientRect(picture.window, &client);
+  ::FrameRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOWFRAME));
+  RECT inside = client;
+  ::InflateRect(&inside, -1, -1);
+
+  // The artwork from the inner top-left corner; the control's fill colour
+  // wherever the artwork does not reach.
+  SIZE drawn{};
+  if (picture.artwork) {
+    const HBITMAP bitmap = picture.artwork->Scaled(scale_.dpi);
+    drawn = picture.artwork->ScaledSize(scale_.dpi);
+    OwnedMemoryDc memory(::CreateCompatibleDC(dc));
+    SelectScope select(memory.get(), bitmap);
+    ::BitBlt(dc, inside.left, inside.top, std::min<LONG>(drawn.cx, inside.right - inside.left),
+             std::min<LONG>(drawn.cy, inside.bottom - inside.top), memory.get(), 0, 0, SRCCOPY);
+  }
+  const HBRUSH fill = BrushFor(picture.control->BackColor);
+  if (inside.left + drawn.cx < inside.right) {
+    RECT r{inside.left + drawn.cx, inside.top, inside.right, inside.bottom};
+    ::FillRect(dc, &r, fill);
+  }
+  if (inside.top + drawn.cy < inside.bottom) {
+    RECT r{inside.left, inside.top + drawn.cy, std::min(inside.right, inside.left + drawn.cx), inside.bottom};
+    ::FillRect(dc, &r, fill);
+  }
+
+  // Transparent labels: only the glyphs are drawn, in the colour and font the
+  // model holds at this moment.
+  for (Control* child : form_->ChildrenOf(picture.control)) {
+    if (child->GetKind() != Kind::Label || !child->Visible || child->peer == nullptr) continue;
+    Peer& label = PeerOf(*child);
+    const HFONT font = label.font.Get(child->Font, scale_.dpi);
+    label.font.DropPrevious();
+    const RECT r = PixelRect(*child);
+    const std::wstring caption = Widen(child->Caption.Get());
+    SelectScope select(dc, font);
+    const int old_mode = ::SetBkMode(dc, TRANSPARENT);
+    const COLORREF old_color =
+        ::SetTextColor(dc, child->Enabled ? ToColorRef(child->ForeColor) : ::GetSysColor(COLOR_GRAYTEXT));
+    ::ExtTextOutW(dc, r.left, r.top, ETO_CLIPPED, &r, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
+    ::SetTextColor(dc, old_color);
+    ::SetBkMode(dc, old_mode);
+  }
+}
+
+}  // namespace forms::win32

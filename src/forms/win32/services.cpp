@@ -1,0 +1,48 @@
+// The desktop's services: the question box, the shell's open service, the
+// program's own folder and the screen.
+#include "forms/win32/text.h"
+#include "forms/win32/win32_runtime.h"
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+namespace forms::win32 {
+
+int Win32Runtime::MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) {
+  return ::MessageBoxW(WindowOf(owner), Widen(prompt).c_str(), Widen(title).c_str(), static_cast<UINT>(style));
+}
+
+// Every text is passed, an empty one as "" rather than as no text.
+int Win32Runtime::ShellStart(const ShellRequest& request) {
+  const std::wstring verb = Widen(request.verb);
+  const std::wstring file = Widen(request.file);
+  const std::wstring parameters = Widen(request.parameters);
+  const std::wstring directory = Widen(request.directory);
+  const HINSTANCE result = ::ShellExecuteW(reinterpret_cast<HWND>(request.owner), verb.c_str(), file.c_str(),
+                                           parameters.c_str(), directory.c_str(), request.show);
+  return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+
+// The folder of the running program, however long its path.
+std::string Win32Runtime::AppFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  std::size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return {};
+  // "D:\Setup.exe" keeps its separator: "D:" alone would mean the drive's current folder.
+  if (slash == 2 && path[1] == L':') ++slash;
+  return Narrow(std::wstring_view(path).substr(0, slash));
+}
+
+ScreenInfo Win32Runtime::Screen() {
+  return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), scale_.dpi};
+}
+
+}  // namespace forms::win32

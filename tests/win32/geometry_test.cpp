@@ -1,0 +1,148 @@
+// Where the launcher window stands on the screen and what it draws, on real
+// windows: the opening strip, the open window, the artwork inside its border
+// and the controls on the artwork at a higher dpi.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "support.h"
+
+namespace kvd_test {
+namespace {
+
+RECT ScreenRect(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  return r;
+}
+
+// A child's rectangle in its parent's client area.
+RECT ChildRect(HWND child) {
+  RECT r = ScreenRect(child);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+TEST(Geometry, StripIsOnePixelTallAndCentredOnTheScreen) {
+  Launcher launcher;  // 96 dpi under Wine
+  const RECT r = ScreenRect(launcher.Window());
+  EXPECT_EQ(r.right - r.left, 67);  // 1000 twips
+  EXPECT_EQ(r.bottom - r.top, 1);   // 15 twips
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 67) / 2);
+  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 1) / 2);
+  EXPECT_TRUE(IsWindowVisible(launcher.Window()));
+  const LONG style = GetWindowLongW(launcher.Window(), GWL_STYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU), 0);
+  // No taskbar button: an owned window without WS_EX_APPWINDOW.
+  EXPECT_NE(GetWindow(launcher.Window(), GW_OWNER), nullptr);
+  EXPECT_EQ(GetWindowLongW(launcher.Window(), GWL_EXSTYLE) & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW), 0);
+}
+
+TEST(Geometry, OpensToTheArtworkSizeAboutTheStrip) {
+  Launcher launcher;
+  const RECT strip = ScreenRect(launcher.Window());
+  launcher.Open();
+  ASSERT_FALSE(launcher.frm->TimerForm.Enabled.Get());
+  const RECT r = ScreenRect(launcher.Window());
+  EXPECT_EQ(r.right - r.left, 483);
+  EXPECT_EQ(r.bottom - r.top, 260);
+  // 39 growing ticks moved the window 39 * 80 twips left and 39 * 50 up.
+  EXPECT_EQ(r.left, strip.left - 208);
+  EXPECT_EQ(r.top, strip.top - 130);
+  const RECT picture = ChildRect(launcher.Picture());
+  EXPECT_EQ(picture.left, 0);
+  EXPECT_EQ(picture.top, 0);
+  EXPECT_EQ(picture.right, 483);
+  EXPECT_EQ(picture.bottom, 260);
+  // The buttons stand on the artwork, inside the picture box's border.
+  const RECT ok = ChildRect(launcher.Button(launcher.frm->CmdOK));
+  EXPECT_EQ(ok.left, 1 + 200);
+  EXPECT_EQ(ok.top, 1 + 228);
+  EXPECT_EQ(ok.right - ok.left, 65);
+  EXPECT_EQ(ok.bottom - ok.top, 21);
+  EXPECT_EQ(ChildRect(launcher.Button(launcher.frm->CmdExit)).left, 1 + 280);
+}
+
+TEST(Painting, ArtworkFillsThePictureInsideAOnePixelBorder) {
+  Launcher launcher;
+  launcher.Open();
+  const Image artwork = ReadBmp(KVD_ASSETS "/artwork.bmp");
+  ASSERT_EQ(artwork.width, 481);
+  const Image face = CaptureClient(launcher.Picture());
+  ASSERT_EQ(face.width, 483);
+  ASSERT_EQ(face.height, 260);
+  const std::uint32_t frame = Rgb(GetSysColor(COLOR_WINDOWFRAME));
+  for (int x = 0; x < face.width; ++x) {
+    EXPECT_EQ(face.At(x, 0), frame) << x;
+    EXPECT_EQ(face.At(x, 259), frame) << x;
+  }
+  for (int y = 0; y < face.height; ++y) {
+    EXPECT_EQ(face.At(0, y), frame) << y;
+    EXPECT_EQ(face.At(482, y), frame) << y;
+  }
+  // Every artwork pixel in place, except where the label's glyphs lie.
+  const RECT label = launcher.runtime->PixelRect(launcher.frm->LabelFont);
+  EXPECT_EQ(label.left, 1 + 248);
+  EXPECT_EQ(label.top, 1 + 152);
+  int differing_outside = 0, glyph_pixels = 0;
+  for (int y = 0; y < artwork.height; ++y) {
+    for (int x = 0; x < artwork.width; ++x) {
+      const bool in_label = x + 1 >= label.left && x + 1 < label.right && y + 1 >= label.top && y + 1 < label.bottom;
+      const bool same = face.At(x + 1, y + 1) == artwork.At(x, y);
+      if (!in_label && !same) ++differing_outside;
+      if (in_label && face.At(x + 1, y + 1) == 0) ++glyph_pixels;  // black text
+    }
+  }
+  EXPECT_EQ(differing_outside, 0);
+  EXPECT_GT(glyph_pixels, 30);
+}
+
+TEST(Dpi144, ButtonsAndLabelStayOnTheSameArtworkPixels) {
+  Launcher launcher(144);
+  launcher.Open();
+  ASSERT_EQ(launcher.runtime->Dpi(), 144);
+  const RECT window = ScreenRect(launcher.Window());
+  EXPECT_NEAR(window.right - window.left, 2 + 481 * 1.5, 1);
+  EXPECT_NEAR(window.bottom - window.top, 2 + 258 * 1.5, 1);
+  // At 96 dpi: OK at artwork pixel (200, 228), Cancel at (280, 228), label at (248, 152).
+  const RECT ok = ChildRect(launcher.Button(launcher.frm->CmdOK));
+  const RECT cancel = ChildRect(launcher.Button(launcher.frm->CmdExit));
+  const RECT label = launcher.runtime->PixelRect(launcher.frm->LabelFont);
+  EXPECT_NEAR(ok.left - 1, 200 * 1.5, 1);
+  EXPECT_NEAR(ok.top - 1, 228 * 1.5, 1);
+  EXPECT_NEAR(ok.right - ok.left, 65 * 1.5, 1);
+  EXPECT_NEAR(cancel.left - 1, 280 * 1.5, 1);
+  EXPECT_NEAR(label.left - 1, 248 * 1.5, 1);
+  EXPECT_NEAR(label.top - 1, 152 * 1.5, 1);
+
+  // The artwork is scaled with it: where the artwork is flat, a pixel shows
+  // at 1.5 times its place.
+  const Image artwork = ReadBmp(KVD_ASSETS "/artwork.bmp");
+  const Image face = CaptureClient(launcher.Picture());
+  const auto channel_gap = [](std::uint32_t a, std::uint32_t b) {
+    int gap = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+      gap = std::max(gap, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+    return gap;
+  };
+  int checked = 0, misplaced = 0;
+  for (int y = 2; y < artwork.height - 2; y += 5) {
+    for (int x = 2; x < artwork.width - 2; x += 5) {
+      bool flat = true;
+      for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) flat = flat && channel_gap(artwork.At(x + dx, y + dy), artwork.At(x, y)) <= 3;
+      const int fx = 1 + static_cast<int>(std::lround(x * 1.5 + 0.25));
+      const int fy = 1 + static_cast<int>(std::lround(y * 1.5 + 0.25));
+      const bool under_label = fx >= label.left && fx < label.right && fy >= label.top && fy < label.bottom;
+      if (!flat || under_label) continue;
+      ++checked;
+      if (channel_gap(face.At(fx, fy), artwork.At(x, y)) > 6) ++misplaced;
+    }
+  }
+  EXPECT_GT(checked, 200);
+  EXPECT_EQ(misplaced, 0);
+}
+
+}  // namespace
+}  // namespace kvd_test

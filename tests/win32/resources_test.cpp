@@ -1,0 +1,49 @@
+// Long use of the e-mail link must not leak: the label's font is made again
+// whenever its underline changes, and every click asks the shell once.
+#include <gtest/gtest.h>
+
+#include "support.h"
+
+namespace kvd_test {
+namespace {
+
+TEST(Resources, GdiAndUserObjectsStayFlatOverHoverAndClicks) {
+  Launcher launcher;
+  launcher.Open();
+  auto& runtime = *launcher.runtime;
+  const HWND picture = launcher.Picture();
+  const RECT label = runtime.PixelRect(launcher.frm->LabelFont);
+  const int lx = label.left + 4, ly = label.top + 4;
+  const auto hover_cycle = [&] {
+    MoveTo(picture, lx, ly);
+    UpdateWindow(picture);  // paints with the underlined font
+    SendMessageW(picture, WM_SETCURSOR, reinterpret_cast<WPARAM>(picture), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    MoveTo(picture, 20, 20);
+    UpdateWindow(picture);
+  };
+  const auto click = [&] {
+    MoveTo(picture, lx, ly);
+    SendMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(lx, ly));
+    SendMessageW(picture, WM_LBUTTONUP, 0, MAKELPARAM(lx, ly));
+    UpdateWindow(picture);
+  };
+  hover_cycle();
+  click();
+  runtime.ProcessMessages(0);
+  const int gdi_before = LiveGdiObjects();
+  const int windows_before = ThreadWindows();
+  const HCURSOR cursor = runtime.LinkCursor();
+  const std::size_t clicks_before = runtime.shell_requests.size();
+
+  for (int i = 0; i < 1000; ++i) hover_cycle();
+  for (int i = 0; i < 1000; ++i) click();
+  runtime.ProcessMessages(0);
+
+  EXPECT_EQ(LiveGdiObjects(), gdi_before);
+  EXPECT_EQ(ThreadWindows(), windows_before);
+  EXPECT_EQ(runtime.LinkCursor(), cursor);
+  EXPECT_EQ(runtime.shell_requests.size(), clicks_before + 1000);
+}
+
+}  // namespace
+}  // namespace kvd_test

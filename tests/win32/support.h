@@ -1,0 +1,75 @@
+#pragma once
+// What the window tests share: a runtime that records shell starts and
+// answers questions without showing a box, message pumping with generous
+// bounds, pixel capture through the paint function, and GDI object counts.
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "forms/win32/win32_runtime.h"
+#include "launcher/FrmSetup.h"
+
+namespace kvd_test {
+
+class RecordingRuntime : public forms::win32::Win32Runtime {
+ public:
+  using Win32Runtime::Win32Runtime;
+  int ShellStart(const forms::ShellRequest& request) override {
+    shell_requests.push_back(request);
+    return 42;
+  }
+  int MsgBox(forms::Form&, const std::string&, int, const std::string&) override {
+    ++questions;
+    if (answers.empty()) return 2;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::vector<forms::ShellRequest> shell_requests;
+  std::deque<int> answers;
+  int questions = 0;
+};
+
+// The launcher window shown on a runtime of its own.
+struct Launcher {
+  explicit Launcher(int dpi = 0);
+  // Pumps messages until the opening animation has finished.
+  void Open();
+  HWND Window() const { return runtime->WindowOf(frm->Window); }
+  HWND Picture() const { return runtime->WindowOf(frm->PicForm); }
+  HWND Button(const forms::Control& button) const { return runtime->WindowOf(button); }
+
+  std::unique_ptr<RecordingRuntime> runtime;
+  std::unique_ptr<launcher::FrmSetup> frm;
+};
+
+// Pumps messages until done() or the bound passes; returns done().
+bool PumpUntil(forms::win32::Win32Runtime& runtime, const std::function<bool()>& done, DWORD bound_ms = 20000);
+
+// A 32-bit top-down image, 0x00RRGGBB per pixel.
+struct Image {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// What the window's paint function draws, through WM_PRINTCLIENT.
+Image CaptureClient(HWND window);
+// A 24-bit BMP file from the assets folder.
+Image ReadBmp(const char* path);
+inline std::uint32_t Rgb(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
+
+// Live GDI objects of this process (GetGuiResources answers 0 under Wine).
+int LiveGdiObjects();
+// Windows of this thread, children included.
+int ThreadWindows();
+
+// Pointer and keyboard messages as the window system sends them.
+void MoveTo(HWND window, int x, int y, WPARAM keys = 0);
+void PressKey(forms::win32::Win32Runtime& runtime, WPARAM key, wchar_t typed = 0);
+
+}  // namespace kvd_test
