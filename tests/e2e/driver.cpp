@@ -1,0 +1,647 @@
+// Drives the staged launcher like a user would: starts Setup.exe, finds its
+// window by caption, presses its buttons with real mouse input and reads the
+// start records the companion stand-ins leave behind.
+//
+//   e2e_driver <scenario> <stage folder>
+//
+// Scenarios: "install" (the whole OK path with its timings), "cancel" (the
+// exit question answered both ways), "odd-folder" (media copied into a folder
+// with a non-ASCII name and no speech program). The exit status is the number
+// of failed checks (0: passed).
+//
+//   e2e_driver press-ok|quit
+//
+// acts on a launcher someone else started (used by script/run).
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kCaption[] = L"安装Keyvandor";
+const wchar_t kOkText[] = L"确定";
+const wchar_t kCancelText[] = L"取消";
+const wchar_t kQuestionTitle[] = L"退出询问";
+const wchar_t kQuestionPrompt[] = L"您确定要退出安装系统吗?";
+
+// ---------------------------------------------------------------- reporting
+
+int g_failures = 0;
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  return out;
+}
+
+void Say(const char* kind, const std::wstring& text) {
+  std::printf("%s %s\n", kind, Utf8(text).c_str());
+  std::fflush(stdout);
+}
+
+std::wstring Format(const wchar_t* fmt, ...) {
+  wchar_t buf[2048];
+  va_list args;
+  va_start(args, fmt);
+  std::vswprintf(buf, std::size(buf), fmt, args);
+  va_end(args);
+  return buf;
+}
+
+void Note(const std::wstring& text) { Say("  --", text); }
+
+// A failed check is reported and counted; the scenario goes on.
+bool Check(bool condition, const std::wstring& what) {
+  Say(condition ? "  ok" : "FAIL", what);
+  if (!condition) ++g_failures;
+  return condition;
+}
+
+// A failed requirement ends the scenario: what follows depends on it.
+struct Abort : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+void Require(bool condition, const std::wstring& what) {
+  if (!Check(condition, what)) throw Abort(Utf8(what));
+}
+
+// ---------------------------------------------------------------- time, paths
+
+long long NowMs() {
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  return static_cast<long long>((static_cast<unsigned long long>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) / 10000);
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+std::wstring TrimSlash(std::wstring path) {
+  while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+  return path;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) { return SameText(TrimSlash(a), TrimSlash(b)); }
+
+// The stage folder may come as a Unix path from the build; Wine maps the Unix
+// root to drive Z:.
+std::wstring WindowsPath(std::wstring path) {
+  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+  for (auto& c : path)
+    if (c == L'/') c = L'\\';
+  wchar_t full[MAX_PATH * 4];
+  const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(std::size(full)), full, nullptr);
+  return TrimSlash(n > 0 && n < std::size(full) ? std::wstring(full, n) : path);
+}
+
+std::wstring TempFolder() {
+  wchar_t temp[MAX_PATH + 1];
+  const DWORD n = GetTempPathW(static_cast<DWORD>(std::size(temp)), temp);
+  return TrimSlash(std::wstring(temp, n));
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void RemoveTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = dir + L"\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path);
+      else
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(find, &fd));
+    FindClose(find);
+  }
+  RemoveDirectoryW(dir.c_str());
+}
+
+void CopyOrDie(const std::wstring& from, const std::wstring& to) {
+  Require(CopyFileW(from.c_str(), to.c_str(), FALSE) != 0, L"copied " + from + L" to " + to);
+}
+
+// ---------------------------------------------------------------- stand-in records
+
+struct Record {
+  long long ms = 0;
+  std::wstring module;
+  std::wstring cwd;
+  std::wstring Name() const { return module.substr(module.find_last_of(L'\\') + 1); }
+};
+
+long long ParseUtc(const std::string& text) {
+  SYSTEMTIME st{};
+  unsigned y, mo, d, h, mi, s, ms;
+  if (std::sscanf(text.c_str(), "%u-%u-%uT%u:%u:%u.%uZ", &y, &mo, &d, &h, &mi, &s, &ms) != 7) return -1;
+  st.wYear = static_cast<WORD>(y);
+  st.wMonth = static_cast<WORD>(mo);
+  st.wDay = static_cast<WORD>(d);
+  st.wHour = static_cast<WORD>(h);
+  st.wMinute = static_cast<WORD>(mi);
+  st.wSecond = static_cast<WORD>(s);
+  st.wMilliseconds = static_cast<WORD>(ms);
+  FILETIME ft;
+  if (!SystemTimeToFileTime(&st, &ft)) return -1;
+  return static_cast<long long>((static_cast<unsigned long long>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) / 10000);
+}
+
+std::vector<Record> ReadLog(const std::wstring& path) {
+  std::vector<Record> records;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return records;
+  std::string bytes;
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+  CloseHandle(file);
+  size_t start = 0;
+  for (size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::vector<std::string> fields;
+    const std::string line = bytes.substr(start, end - start);
+    for (size_t a = 0, b;; a = b + 1) {
+      b = line.find('\t', a);
+      fields.push_back(line.substr(a, b == std::string::npos ? std::string::npos : b - a));
+      if (b == std::string::npos) break;
+    }
+    if (fields.size() < 3) continue;
+    records.push_back(Record{ParseUtc(fields[0]), Wide(fields[1]), Wide(fields[2])});
+  }
+  return records;
+}
+
+const Record* FindRecord(const std::vector<Record>& records, const std::wstring& name) {
+  for (const auto& r : records)
+    if (SameText(r.Name(), name)) return &r;
+  return nullptr;
+}
+
+int CountRecords(const std::vector<Record>& records, const std::wstring& name) {
+  int n = 0;
+  for (const auto& r : records) n += SameText(r.Name(), name) ? 1 : 0;
+  return n;
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeout_ms, int step_ms = 25) {
+  const long long until = NowMs() + timeout_ms;
+  for (;;) {
+    if (done()) return true;
+    if (NowMs() > until) return false;
+    Sleep(step_ms);
+  }
+}
+
+// Waits for the named stand-in's first record; empty when none came in time.
+std::vector<Record> g_records;  // the log as last read
+std::optional<Record> WaitForRecord(const std::wstring& log, const std::wstring& name, int timeout_ms) {
+  std::optional<Record> found;
+  WaitFor(
+      [&] {
+        g_records = ReadLog(log);
+        if (const Record* r = FindRecord(g_records, name)) found = *r;
+        return found.has_value();
+      },
+      timeout_ms, 20);
+  return found;
+}
+
+// ---------------------------------------------------------------- windows and input
+
+struct WindowQuery {
+  DWORD pid;
+  const wchar_t* title;
+  HWND found;
+};
+
+std::wstring TextOf(HWND wnd) {
+  wchar_t buf[512];
+  const int n = GetWindowTextW(wnd, buf, static_cast<int>(std::size(buf)));
+  return std::wstring(buf, n > 0 ? n : 0);
+}
+
+std::wstring ClassOf(HWND wnd) {
+  wchar_t buf[256];
+  const int n = GetClassNameW(wnd, buf, static_cast<int>(std::size(buf)));
+  return std::wstring(buf, n > 0 ? n : 0);
+}
+
+// Captions of buttons may carry an accelerator mark.
+std::wstring WithoutAmpersand(std::wstring text) {
+  std::wstring out;
+  for (wchar_t c : text)
+    if (c != L'&') out += c;
+  return out;
+}
+
+// Enumeration callbacks (32-bit Windows wants them stdcall, so no lambdas).
+BOOL CALLBACK MatchTopWindow(HWND wnd, LPARAM param) {
+  auto& q = *reinterpret_cast<WindowQuery*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(wnd, &owner);
+  if (owner == q.pid && IsWindowVisible(wnd) && TextOf(wnd) == q.title) {
+    q.found = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK MatchButton(HWND wnd, LPARAM param) {
+  auto& q = *reinterpret_cast<WindowQuery*>(param);
+  if (SameText(ClassOf(wnd), L"Button") && WithoutAmpersand(TextOf(wnd)) == q.title) {
+    q.found = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK MatchText(HWND wnd, LPARAM param) {
+  auto& q = *reinterpret_cast<WindowQuery*>(param);
+  if (TextOf(wnd) == q.title) {
+    q.found = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindTopWindow(DWORD pid, const wchar_t* title) {
+  WindowQuery query{pid, title, nullptr};
+  EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+// Every descendant, not just direct children: the buttons may sit on the
+// artwork's picture box rather than on the window itself.
+HWND FindButton(HWND parent, const wchar_t* caption) {
+  HWND found = FindWindowExW(parent, nullptr, L"Button", caption);
+  if (found) return found;
+  WindowQuery query{0, caption, nullptr};
+  EnumChildWindows(parent, MatchButton, reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+bool HasChildText(HWND parent, const wchar_t* text) {
+  WindowQuery query{0, text, nullptr};
+  EnumChildWindows(parent, MatchText, reinterpret_cast<LPARAM>(&query));
+  return query.found != nullptr;
+}
+
+void MouseButton(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+// A real click: bring the window forward, move the pointer to the middle of
+// the control and press and release the left button there.
+void Click(HWND top, HWND control) {
+  SetForegroundWindow(top);
+  Sleep(100);
+  RECT r;
+  GetWindowRect(control, &r);
+  const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  SetCursorPos(x, y);
+  Sleep(80);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  Sleep(80);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  Sleep(80);
+}
+
+// ---------------------------------------------------------------- the launcher process
+
+struct Launcher {
+  PROCESS_INFORMATION pi{};
+  long long started_ms = 0;
+  HWND window = nullptr;
+  HWND ok = nullptr;
+  HWND cancel = nullptr;
+
+  Launcher() = default;
+  Launcher(const Launcher&) = delete;
+  Launcher& operator=(const Launcher&) = delete;
+  ~Launcher() {
+    if (!pi.hProcess) return;
+    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+      Note(L"stopping the launcher left running");
+      TerminateProcess(pi.hProcess, 99);
+      WaitForSingleObject(pi.hProcess, 5000);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+
+  bool Running(int wait_ms = 0) const { return WaitForSingleObject(pi.hProcess, wait_ms) == WAIT_TIMEOUT; }
+  DWORD ExitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+  }
+};
+
+// Starts the launcher from a working directory other than its own folder, so
+// that the folder the companions start in can only come from the launcher.
+void Start(Launcher& launcher, const std::wstring& exe, const std::wstring& cwd) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  std::wstring command = L"\"" + exe + L"\"";
+  launcher.started_ms = NowMs();
+  Require(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si,
+                         &launcher.pi) != 0,
+          L"started " + exe);
+  Require(WaitFor([&] { return (launcher.window = FindTopWindow(launcher.pi.dwProcessId, kCaption)) != nullptr; },
+                  30000),
+          Format(L"window \"%ls\" appeared (after %lld ms)", kCaption, NowMs() - launcher.started_ms));
+  launcher.ok = FindButton(launcher.window, kOkText);
+  launcher.cancel = FindButton(launcher.window, kCancelText);
+  Require(launcher.ok && launcher.cancel, L"the window has the buttons 确定 and 取消");
+}
+
+// Waits until the window has stopped growing: the opening animation is over.
+void WaitUntilOpen(const Launcher& launcher) {
+  RECT last{};
+  long long stable_since = NowMs();
+  const bool settled = WaitFor(
+      [&] {
+        RECT r;
+        GetWindowRect(launcher.window, &r);
+        if (!EqualRect(&r, &last)) {
+          last = r;
+          stable_since = NowMs();
+        }
+        return r.bottom - r.top > 100 && NowMs() - stable_since > 1500;
+      },
+      20000, 50);
+  Check(settled, Format(L"the window opened to %ld x %ld pixels", last.right - last.left, last.bottom - last.top));
+}
+
+HWND WaitForQuestion(DWORD pid) {
+  HWND box = nullptr;
+  WaitFor([&] { return (box = FindTopWindow(pid, kQuestionTitle)) != nullptr; }, 10000);
+  Require(box != nullptr, Format(L"the question \"%ls\" appeared", kQuestionTitle));
+  return box;
+}
+
+std::wstring FreshLog(const wchar_t* scenario) {
+  const std::wstring log = TempFolder() + Format(L"\\kvd-e2e-%ls-%lu.log", scenario, GetCurrentProcessId());
+  DeleteFileW(log.c_str());
+  SetEnvironmentVariableW(L"KVD_STANDIN_LOG", log.c_str());
+  return log;
+}
+
+void CheckStartedFrom(const std::optional<Record>& record, const std::wstring& folder, const std::wstring& relative) {
+  if (!record) return;
+  Check(SamePath(record->module, folder + L"\\" + relative), L"it was " + record->module);
+  Check(SamePath(record->cwd, folder), L"its working directory was " + record->cwd);
+}
+
+// ---------------------------------------------------------------- scenarios
+
+// OK is held back for 15 s, then hands over: data2 at once, the installer
+// 20 s later, and the launcher ends with status 0.
+void Install(const std::wstring& stage) {
+  const std::wstring log = FreshLog(L"install");
+  Launcher l;
+  Start(l, stage + L"\\Setup.exe", TempFolder());
+  const long long t0 = l.started_ms;
+
+  const auto data1 = WaitForRecord(log, L"data1.exe", 10000);
+  if (Check(data1.has_value(), L"data\\data1.exe started")) {
+    Note(Format(L"data1 after %lld ms", data1->ms - t0));
+    CheckStartedFrom(data1, stage, L"data\\data1.exe");
+  }
+  const auto speech = WaitForRecord(log, L"speech.exe", 10000);
+  if (Check(speech.has_value(), L"speech.exe started once the window was open")) {
+    Note(Format(L"speech after %lld ms", speech->ms - t0));
+    Check(speech->ms - t0 < 10000, L"speech.exe started within 10 s of the launcher");
+    CheckStartedFrom(speech, stage, L"speech.exe");
+  }
+
+  // Early presses of OK are refused.
+  Check(!IsWindowEnabled(l.ok), L"OK is disabled at first");
+  Check(IsWindowEnabled(l.cancel) != 0, L"Cancel is enabled at first");
+  for (long long at : {3000LL, 11000LL}) {
+    while (NowMs() < t0 + at) Sleep(20);
+    if (NowMs() > t0 + 13000) {
+      Note(L"too late for an early press of OK; skipped");
+      break;
+    }
+    Click(l.window, l.ok);
+    Sleep(700);
+    g_records = ReadLog(log);
+    Check(FindRecord(g_records, L"data2.exe") == nullptr,
+          Format(L"pressing OK after %lld ms started nothing", NowMs() - t0));
+    Check(!IsWindowEnabled(l.ok) && l.Running(), L"OK stays disabled and the launcher runs on");
+  }
+
+  // OK becomes available 15 s after the window was created.
+  long long enabled_at = 0;
+  Require(WaitFor([&] { return IsWindowEnabled(l.ok) != 0; }, static_cast<int>(t0 + 45000 - NowMs())),
+          L"OK became available");
+  enabled_at = NowMs();
+  Note(Format(L"OK available after %lld ms", enabled_at - t0));
+  Check(enabled_at - t0 >= 14500 && enabled_at - t0 <= 25000, L"OK became available about 15 s after start");
+
+  const long long clicked_at = NowMs();
+  Click(l.window, l.ok);
+  const auto data2 = WaitForRecord(log, L"data2.exe", 5000);
+  if (Check(data2.has_value(), L"data\\data2.exe started on OK")) {
+    Note(Format(L"data2 %lld ms after the click", data2->ms - clicked_at));
+    Check(data2->ms >= clicked_at - 50 && data2->ms - clicked_at < 5000, L"data2.exe started at once");
+    CheckStartedFrom(data2, stage, L"data\\data2.exe");
+  }
+  Check(WaitFor([&] { return !IsWindowEnabled(l.ok) && !IsWindowEnabled(l.cancel); }, 2000),
+        L"both buttons are disabled after OK");
+  Check(FindRecord(g_records, L"File.exe") == nullptr, L"the installer did not start at once");
+
+  // The installer 20 s after OK, and the launcher ends right after it.
+  Require(!l.Running(40000), L"the launcher ended after OK");
+  const long long ended_at = NowMs();
+  Note(Format(L"launcher ended %lld ms after OK", ended_at - clicked_at));
+  Check(l.ExitCode() == 0, Format(L"exit status %lu is 0", l.ExitCode()));
+  const auto file = WaitForRecord(log, L"File.exe", 10000);
+  if (Check(file.has_value(), L"file\\File.exe started")) {
+    Note(Format(L"File.exe %lld ms after the click", file->ms - clicked_at));
+    Check(file->ms - clicked_at >= 19000 && file->ms - clicked_at <= 26000, L"the installer started about 20 s after OK");
+    Check(ended_at - file->ms < 5000 && file->ms - ended_at < 5000, L"the launcher ended right after starting it");
+    CheckStartedFrom(file, stage, L"file\\File.exe");
+  }
+
+  Sleep(500);
+  g_records = ReadLog(log);
+  std::wstring order;
+  for (const auto& r : g_records) order += r.Name() + L" ";
+  Check(SameText(order, L"data1.exe speech.exe data2.exe File.exe "), L"companions started once each, in order: " + order);
+  DeleteFileW(log.c_str());
+}
+
+// Cancel asks first: "Cancel" (the pre-selected answer) changes nothing,
+// "OK" ends the launcher without starting data2 or the installer.
+void Cancel(const std::wstring& stage) {
+  const std::wstring log = FreshLog(L"cancel");
+  Launcher l;
+  Start(l, stage + L"\\Setup.exe", TempFolder());
+  WaitForRecord(log, L"speech.exe", 10000);
+
+  Click(l.window, l.cancel);
+  HWND box = WaitForQuestion(l.pi.dwProcessId);
+  Check(SameText(ClassOf(box), L"#32770"), L"the question is a message box");
+  Check(HasChildText(box, kQuestionPrompt), Format(L"it asks \"%ls\"", kQuestionPrompt));
+  HWND box_ok = GetDlgItem(box, IDOK);
+  HWND box_cancel = GetDlgItem(box, IDCANCEL);
+  Require(box_ok && box_cancel, L"it offers OK and Cancel");
+  Check((GetWindowLongW(box_cancel, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON, L"Cancel is its default button");
+  Check((GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, L"it stays above other windows");
+
+  Click(box, box_cancel);
+  Check(WaitFor([&] { return !IsWindow(box); }, 5000), L"answering Cancel closes the question");
+  Check(l.Running(1500), L"the launcher runs on after Cancel, Cancel");
+  Check(IsWindow(l.window) && IsWindowVisible(l.window), L"its window is still shown");
+  Check(IsWindowEnabled(l.cancel) != 0, L"Cancel is still enabled");
+  if (NowMs() - l.started_ms < 13000) Check(!IsWindowEnabled(l.ok), L"OK is still disabled");
+
+  Click(l.window, l.cancel);
+  box = WaitForQuestion(l.pi.dwProcessId);
+  box_ok = GetDlgItem(box, IDOK);
+  Require(box_ok != nullptr, L"the question came again");
+  Click(box, box_ok);
+  Require(!l.Running(10000), L"answering OK ends the launcher");
+  Check(l.ExitCode() == 0, Format(L"exit status %lu is 0", l.ExitCode()));
+
+  Sleep(1500);
+  g_records = ReadLog(log);
+  Check(FindRecord(g_records, L"data2.exe") == nullptr, L"data\\data2.exe never started");
+  Check(FindRecord(g_records, L"File.exe") == nullptr, L"file\\File.exe never started");
+  Check(CountRecords(g_records, L"data1.exe") == 1, L"data\\data1.exe started once");
+  DeleteFileW(log.c_str());
+}
+
+// Media copied into a folder named in several scripts, without its speech
+// program; a speech.exe reachable through PATH and the working directory must
+// not be taken in its place.
+void OddFolder(const std::wstring& stage) {
+  const std::wstring log = FreshLog(L"odd-folder");
+  const std::wstring odd = TempFolder() + L"\\安装 한국어 Café";
+  const std::wstring decoy = TempFolder() + L"\\kvd-e2e-decoy";
+  RemoveTree(odd);
+  RemoveTree(decoy);
+  CreateDirectoryW(odd.c_str(), nullptr);
+  CreateDirectoryW((odd + L"\\data").c_str(), nullptr);
+  CreateDirectoryW((odd + L"\\file").c_str(), nullptr);
+  CreateDirectoryW(decoy.c_str(), nullptr);
+  for (const wchar_t* name : {L"Setup.exe", L"data\\data1.exe", L"data\\data2.exe", L"file\\File.exe"})
+    CopyOrDie(stage + L"\\" + name, odd + L"\\" + name);
+  CopyOrDie(stage + L"\\speech.exe", decoy + L"\\speech.exe");
+
+  wchar_t path[32768];
+  const DWORD n = GetEnvironmentVariableW(L"PATH", path, static_cast<DWORD>(std::size(path)));
+  const std::wstring old_path(path, n < std::size(path) ? n : 0);
+  SetEnvironmentVariableW(L"PATH", (decoy + L";" + old_path).c_str());
+  {
+    Launcher l;
+    Start(l, odd + L"\\Setup.exe", decoy);
+    SetEnvironmentVariableW(L"PATH", old_path.c_str());
+
+    const auto data1 = WaitForRecord(log, L"data1.exe", 10000);
+    if (Check(data1.has_value(), L"data\\data1.exe started from the copied media")) {
+      CheckStartedFrom(data1, odd, L"data\\data1.exe");
+    }
+    WaitUntilOpen(l);
+    Sleep(2500);  // a wrongly started speech program would have written by now
+    g_records = ReadLog(log);
+    const Record* speech = FindRecord(g_records, L"speech.exe");
+    Check(speech == nullptr, L"no speech.exe started" + (speech ? L" (but " + speech->module + L" was)" : std::wstring()));
+    Check(l.Running(), L"the launcher runs on without its speech program");
+
+    Click(l.window, l.cancel);
+    HWND box = WaitForQuestion(l.pi.dwProcessId);
+    Click(box, GetDlgItem(box, IDOK));
+    Check(!l.Running(10000), L"the launcher ended when asked to");
+  }
+  RemoveTree(odd);
+  RemoveTree(decoy);
+  DeleteFileW(log.c_str());
+}
+
+// For script/run: acts on a launcher that is already running (any process),
+// as a user would: "press-ok" waits until OK is available and presses it,
+// "quit" presses Cancel and answers OK.
+int Operate(const std::wstring& action) {
+  HWND window = nullptr;
+  Require(WaitFor([&] { return (window = FindWindowW(nullptr, kCaption)) != nullptr; }, 30000),
+          Format(L"found the window \"%ls\"", kCaption));
+  HWND ok = FindButton(window, kOkText);
+  HWND cancel = FindButton(window, kCancelText);
+  Require(ok && cancel, L"the window has the buttons 确定 and 取消");
+  if (action == L"press-ok") {
+    Require(WaitFor([&] { return IsWindowEnabled(ok) != 0; }, 30000), L"OK became available");
+    Click(window, ok);
+    Check(WaitFor([&] { return !IsWindowEnabled(ok); }, 3000), L"pressed OK");
+  } else {
+    Click(window, cancel);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HWND box = WaitForQuestion(pid);
+    Click(box, GetDlgItem(box, IDOK));
+  }
+  return g_failures;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && (std::wstring(argv[1]) == L"press-ok" || std::wstring(argv[1]) == L"quit")) {
+    try {
+      return Operate(argv[1]);
+    } catch (const Abort&) {
+      return g_failures;
+    }
+  }
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: e2e_driver install|cancel|odd-folder <stage folder>\n"
+                         "       e2e_driver press-ok|quit   (on a launcher already running)\n");
+    return 100;
+  }
+  const std::wstring scenario = argv[1];
+  const std::wstring stage = WindowsPath(argv[2]);
+  Say("==", scenario + L" in " + stage);
+  for (const wchar_t* name : {L"Setup.exe", L"speech.exe", L"data\\data1.exe", L"data\\data2.exe", L"file\\File.exe"})
+    if (!Check(Exists(stage + L"\\" + name), std::wstring(L"staged ") + name)) return g_failures;
+  const long long began = NowMs();
+  try {
+    if (scenario == L"install")
+      Install(stage);
+    else if (scenario == L"cancel")
+      Cancel(stage);
+    else if (scenario == L"odd-folder")
+      OddFolder(stage);
+    else
+      Require(false, L"known scenario " + scenario);
+  } catch (const Abort&) {
+    Say("FAIL", L"scenario abandoned");
+  }
+  Say(g_failures ? "== FAILED" : "== passed", Format(L"%d failed check(s), %lld ms", g_failures, NowMs() - began));
+  return g_failures;
+}

@@ -1,0 +1,200 @@
+#!/usr/bin/env python3
+"""Checks the shipped Setup.exe as a file: what Windows reads from its headers
+and resources before any of our code runs.
+
+    check_pe.py <Setup.exe>
+
+Prints one line per check and exits 0 when all pass, 1 otherwise.
+"""
+import re
+import struct
+import sys
+
+MAX_SIZE = 300 * 1024
+MACHINE_I386 = 0x14C
+SUBSYSTEM_WINDOWS_GUI = 2
+FILE_REMOVABLE_RUN_FROM_SWAP = 0x0400
+FILE_NET_RUN_FROM_SWAP = 0x0800
+DLL_DYNAMIC_BASE = 0x0040
+DLL_NX_COMPAT = 0x0100
+RT_VERSION = 16
+RT_MANIFEST = 24
+VERSION_1_0_0_0 = (0x00010000, 0x00000000)
+
+# DLLs every supported Windows has; the program must need nothing else.
+SYSTEM_DLLS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "comctl32.dll",
+    "msvcrt.dll", "advapi32.dll", "ucrtbase.dll",
+}
+RUNTIME_DLL = re.compile(r"libstdc\+\+|libgcc|libwinpthread", re.I)
+
+
+class PeError(Exception):
+    pass
+
+
+class Pe:
+    """The few parts of a 32-bit PE image the checks need."""
+
+    def __init__(self, data):
+        self.data = data
+        if data[:2] != b"MZ":
+            raise PeError("no MZ header")
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise PeError("no PE signature")
+        (self.machine, sections, _, _, _, opt_size,
+         self.characteristics) = struct.unpack_from("<HHIIIHH", data, pe + 4)
+        opt = pe + 24
+        self.magic = struct.unpack_from("<H", data, opt)[0]
+        if self.magic != 0x10B:
+            raise PeError("optional header magic 0x%x is not PE32" % self.magic)
+        self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", data, opt + 68)
+        count = struct.unpack_from("<I", data, opt + 92)[0]
+        self.directories = [struct.unpack_from("<II", data, opt + 96 + 8 * i) for i in range(count)]
+        self.sections = []
+        table = opt + opt_size
+        for i in range(sections):
+            name, vsize, vaddr, raw_size, raw_ptr = struct.unpack_from("<8sIIII", data, table + 40 * i)
+            self.sections.append((name.rstrip(b"\0").decode("ascii", "replace"), vaddr, max(vsize, raw_size), raw_ptr))
+
+    def offset(self, rva):
+        for _, vaddr, size, raw in self.sections:
+            if vaddr <= rva < vaddr + size:
+                return raw + rva - vaddr
+        raise PeError("address 0x%x lies in no section" % rva)
+
+    def cstring(self, rva):
+        start = self.offset(rva)
+        return self.data[start:self.data.index(b"\0", start)].decode("ascii", "replace")
+
+    def directory(self, index):
+        return self.directories[index] if index < len(self.directories) else (0, 0)
+
+    def imports(self):
+        rva, size = self.directory(1)
+        names = []
+        if not rva:
+            return names
+        at = self.offset(rva)
+        while True:
+            desc = struct.unpack_from("<IIIII", self.data, at)
+            if not any(desc):
+                return names
+            names.append(self.cstring(desc[3]))
+            at += 20
+
+    def resources(self):
+        """{(type, name): bytes} for every resource; ids are ints, names strings."""
+        root_rva, _ = self.directory(2)
+        found = {}
+        if not root_rva:
+            return found
+        root = self.offset(root_rva)
+
+        def entries(table):
+            named, ids = struct.unpack_from("<HH", self.data, table + 12)
+            for i in range(named + ids):
+                ident, target = struct.unpack_from("<II", self.data, table + 16 + 8 * i)
+                if ident & 0x80000000:
+                    at = root + (ident & 0x7FFFFFFF)
+                    length = struct.unpack_from("<H", self.data, at)[0]
+                    ident = self.data[at + 2:at + 2 + 2 * length].decode("utf-16-le")
+                yield ident, target
+
+        for rtype, t in entries(root):
+            for name, n in entries(root + (t & 0x7FFFFFFF)):
+                if not n & 0x80000000:
+                    continue
+                for _, leaf in entries(root + (n & 0x7FFFFFFF)):
+                    data_rva, size = struct.unpack_from("<II", self.data, root + leaf)
+                    start = self.offset(data_rva)
+                    found[(rtype, name)] = self.data[start:start + size]
+        return found
+
+
+def fixed_versions(version_block):
+    at = version_block.find(struct.pack("<I", 0xFEEF04BD))
+    if at < 0:
+        return None
+    file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<IIII", version_block, at + 8)
+    return (file_ms, file_ls), (product_ms, product_ls)
+
+
+def string_value(version_block, key):
+    """The value of a StringFileInfo entry, read as the UTF-16 text after its key."""
+    text = version_block.decode("utf-16-le", "replace")
+    at = text.find(key + "\0")
+    if at < 0:
+        return None
+    rest = text[at + len(key) + 1:].lstrip("\0")
+    return rest.split("\0", 1)[0]
+
+
+def system_dll(name):
+    name = name.lower()
+    return name in SYSTEM_DLLS or name.startswith("api-ms-win-crt-")
+
+
+def check(path):
+    results = []
+
+    def expect(ok, what):
+        results.append((bool(ok), what))
+
+    with open(path, "rb") as f:
+        data = f.read()
+    try:
+        pe = Pe(data)
+    except (PeError, struct.error, ValueError) as e:
+        return [(False, "%s is a readable PE image (%s)" % (path, e))]
+
+    expect(pe.machine == MACHINE_I386, "32-bit x86 image (machine 0x%x)" % pe.machine)
+    expect(pe.subsystem == SUBSYSTEM_WINDOWS_GUI, "window program, no console (subsystem %d)" % pe.subsystem)
+    expect(len(data) <= MAX_SIZE, "size %d bytes is at most %d" % (len(data), MAX_SIZE))
+    expect(pe.dll_characteristics & DLL_NX_COMPAT, "marked compatible with no-execute data (NX_COMPAT)")
+    expect(pe.dll_characteristics & DLL_DYNAMIC_BASE, "may be loaded at any address (DYNAMIC_BASE)")
+    expect(pe.characteristics & FILE_REMOVABLE_RUN_FROM_SWAP, "runs from swap when started from removable media")
+    expect(pe.characteristics & FILE_NET_RUN_FROM_SWAP, "runs from swap when started from a network share")
+
+    imports = pe.imports()
+    expect(imports, "imports read: " + ", ".join(imports))
+    foreign = [n for n in imports if not system_dll(n)]
+    expect(not foreign, "needs only system DLLs" + (" (also: %s)" % ", ".join(foreign) if foreign else ""))
+    runtime = [n for n in imports if RUNTIME_DLL.search(n)]
+    expect(not runtime, "needs no compiler run-time DLL" + (" (%s)" % ", ".join(runtime) if runtime else ""))
+
+    resources = pe.resources()
+    manifest = resources.get((RT_MANIFEST, 1))
+    expect(manifest is not None, "has an application manifest (resource 24, id 1)")
+    text = manifest.decode("utf-8", "replace") if manifest else ""
+    expect(re.search(r'requestedExecutionLevel[^>]*level="asInvoker"', text), "manifest asks for no elevation (asInvoker)")
+    expect(re.search(r"<dpiAware[^>]*>\s*true", text, re.I), "manifest declares DPI awareness (dpiAware)")
+    expect(re.search(r"<dpiAwareness[^>]*>[^<]*PerMonitor", text), "manifest declares per-monitor DPI awareness")
+
+    versions = [block for (rtype, _), block in resources.items() if rtype == RT_VERSION]
+    fixed = fixed_versions(versions[0]) if versions else None
+    expect(fixed is not None, "has a version resource")
+    if fixed:
+        expect(fixed[0] == VERSION_1_0_0_0, "file version is 1.0.0.0 (%08x %08x)" % fixed[0])
+        expect(fixed[1] == VERSION_1_0_0_0, "product version is 1.0.0.0 (%08x %08x)" % fixed[1])
+        for key in ("FileVersion", "ProductVersion"):
+            value = string_value(versions[0], key)
+            expect(value == "1.0.0.0", "%s text is 1.0.0.0 (%r)" % (key, value))
+    return results
+
+
+def main(argv):
+    if len(argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    results = check(argv[1])
+    for ok, what in results:
+        print(("  ok " if ok else "FAIL ") + what)
+    failed = sum(1 for ok, _ in results if not ok)
+    print("%s: %d of %d checks failed" % (argv[1], failed, len(results)))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
