@@ -1,6 +1,7 @@
 // Setup.exe: the launcher window and nothing else. It creates the window from
 // its definition, shows it and runs until the window is unloaded.
 #include <windows.h>
+#include <objbase.h>
 
 #include <exception>
 
@@ -29,6 +30,9 @@ void LoadLibrariesFromSystemOnly() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   LoadLibrariesFromSystemOnly();
+  // The shell may hand a start or the mail link to a handler that needs COM
+  // on this thread.
+  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   try {
     forms::win32::Win32Runtime runtime;
     launcher::FrmSetup frm(runtime);

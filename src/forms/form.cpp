@@ -225,15 +225,16 @@ void Form::Deliver(std::function<void()> event) {
   busy_ = false;
 }
 
-// The runtime's default handling of a failure no handler traps: a diagnostic
-// on the error output and the end of the program with a non-zero status.
 void Form::Fail(const std::exception& error) {
+  if (state_ == State::Unloaded) return;
   std::fprintf(stderr, "%s: unhandled run-time error: %s\n", Name().c_str(), error.what());
   std::fflush(stderr);
   for (Timer* timer : running_timers_) runtime_->StopTimer(*timer);
   running_timers_.clear();
   state_ = State::Unloaded;
+  focus_ = nullptr;
   pending_.clear();
+  runtime_->Unload(*this);
   runtime_->EndProgram(1);
 }
 

@@ -76,10 +76,15 @@ class Form : public Control {
   // Called by every property write.
   void OnPropertyWritten(Control& control, Prop property);
 
+  // The runtime's default handling of a failure that no handler traps: a
+  // diagnostic on the error output, the window unloaded and the program
+  // ended with a non-zero status. Backends route failures outside event
+  // handlers (painting, say) here too.
+  void Fail(const std::exception& error);
+
  private:
   enum class State : std::uint8_t { Creating, Loading, Shown, Unloaded };
   void UpdateTimer(Timer& timer);
-  void Fail(const std::exception& error);
   std::vector<Control*> TabOrder() const;
 
   Runtime* runtime_;

@@ -79,10 +79,21 @@ TEST_F(OpenLauncher, FromTheLabelStraightOntoAButtonStaysGrey) {
   l.MoveOver(f->LabelFont);
   l.MoveOver(f->CmdExit);
   EXPECT_TRUE(Hovered(*f));
-  l.MoveOver(f->CmdOK);  // disabled: takes the pointer, tells nobody
-  EXPECT_TRUE(Hovered(*f));
   MoveOverArtwork();
   EXPECT_TRUE(Plain(*f));
+}
+
+// A disabled button is transparent to the pointer: moving over it is moving
+// over the artwork.
+TEST_F(OpenLauncher, ADisabledButtonIsPartOfTheArtwork) {
+  ASSERT_FALSE(f->CmdOK.Enabled);
+  l.MoveOver(f->LabelFont);
+  l.MoveOver(f->CmdOK);
+  EXPECT_TRUE(Plain(*f));
+  l.rt.Advance(15000);
+  l.MoveOver(f->LabelFont);
+  l.MoveOver(f->CmdOK);
+  EXPECT_TRUE(Hovered(*f)) << "an enabled button takes the pointer itself";
 }
 
 TEST_F(OpenLauncher, TheLabelsHitAreaIsItsCaption) {

@@ -24,7 +24,7 @@ VERSION_1_0_0_0 = (0x00010000, 0x00000000)
 # DLLs every supported Windows has; the program must need nothing else.
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "comctl32.dll",
-    "msvcrt.dll", "advapi32.dll", "ucrtbase.dll",
+    "msvcrt.dll", "advapi32.dll", "ole32.dll", "ucrtbase.dll",
 }
 RUNTIME_DLL = re.compile(r"libstdc\+\+|libgcc|libwinpthread", re.I)
 

@@ -144,5 +144,32 @@ TEST(Dpi144, ButtonsAndLabelStayOnTheSameArtworkPixels) {
   EXPECT_EQ(misplaced, 0);
 }
 
+// Moved to a monitor of 144 dpi after opening at 96: the window, the
+// buttons and the label scale about the artwork as if it had opened there.
+TEST(DpiChange, TheOpenWindowRescalesToTheNewMonitor) {
+  Launcher launcher(96);
+  launcher.Open();
+  const RECT before = ScreenRect(launcher.Window());
+  RECT suggested{before.left + 10, before.top + 20, before.left + 10 + 725, before.top + 20 + 390};
+  SendMessageW(launcher.Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  PumpUntil(*launcher.runtime, [] { return false; }, 200);
+  ASSERT_EQ(launcher.runtime->Dpi(), 144);
+  const RECT window = ScreenRect(launcher.Window());
+  EXPECT_EQ(window.left, suggested.left);
+  EXPECT_EQ(window.top, suggested.top);
+  EXPECT_NEAR(window.right - window.left, 7245 * 1.5 / 15, 1);
+  const RECT ok = ChildRect(launcher.Button(launcher.frm->CmdOK));
+  const RECT label = launcher.runtime->PixelRect(launcher.frm->LabelFont);
+  EXPECT_NEAR(ok.left - 1, 200 * 1.5, 1);
+  EXPECT_NEAR(ok.bottom - ok.top, 21 * 1.5, 1);
+  EXPECT_NEAR(label.left - 1, 248 * 1.5, 1);
+  EXPECT_NEAR(label.top - 1, 152 * 1.5, 1);
+  // The button's text is drawn in a font of the new size.
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(launcher.Button(launcher.frm->CmdOK), WM_GETFONT, 0, 0));
+  LOGFONTW attributes{};
+  ASSERT_TRUE(GetObjectW(font, sizeof attributes, &attributes));
+  EXPECT_EQ(attributes.lfHeight, -18);  // 9 points at 144 dpi
+}
+
 }  // namespace
 }  // namespace kvd_test

@@ -3,6 +3,8 @@
 // close request from the window system.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <cstdio>
 
 #include "support.h"
@@ -155,6 +157,44 @@ TEST(Close, CloseRequestUnloadsAtOnceWithoutTheQuestion) {
   EXPECT_FALSE(launcher.frm->Window.IsLoaded());
   EXPECT_EQ(runtime.questions, 0);
   EXPECT_EQ(runtime.shell_requests.size(), started);  // the speech program never starts
+}
+
+// Closing the hidden owner (a task list closing every window of the
+// program) closes the launcher the same way, rather than leaving a process
+// with no window.
+TEST(Close, ClosingTheOwnerWindowUnloadsTheLauncher) {
+  Launcher launcher;
+  auto& runtime = *launcher.runtime;
+  const HWND window = launcher.Window();
+  const HWND owner = GetWindow(window, GW_OWNER);
+  ASSERT_NE(owner, nullptr);
+  PostMessageW(owner, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(PumpUntil(
+      runtime, [&runtime] { return runtime.Ended(); }, 5000));
+  EXPECT_EQ(runtime.ExitStatus(), 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(runtime.questions, 0);
+}
+
+TEST(Close, AWindowDestroyedFromOutsideIsUnloaded) {
+  Launcher launcher;
+  auto& runtime = *launcher.runtime;
+  DestroyWindow(launcher.Window());
+  EXPECT_TRUE(PumpUntil(
+      runtime, [&runtime] { return runtime.Ended(); }, 5000));
+  EXPECT_FALSE(launcher.frm->Window.IsLoaded());
+  EXPECT_EQ(runtime.ExitStatus(), 0);
+}
+
+TEST(Close, AnUnhandledFailureEndsWithANonZeroStatus) {
+  Launcher launcher;
+  auto& runtime = *launcher.runtime;
+  const HWND window = launcher.Window();
+  launcher.frm->Window.Fail(std::runtime_error("test failure"));
+  EXPECT_TRUE(PumpUntil(
+      runtime, [&runtime] { return runtime.Ended(); }, 5000));
+  EXPECT_NE(runtime.ExitStatus(), 0);
+  EXPECT_FALSE(IsWindow(window));
 }
 
 }  // namespace

@@ -132,8 +132,8 @@ HeadlessRuntime::Rect HeadlessRuntime::PixelRect(const Control& control) const {
 }
 
 // Windowed children lie above the windowless labels that their container
-// draws; a disabled windowed control swallows input, a disabled label lets it
-// through to its container.
+// draws. Disabled or hidden controls are transparent to the pointer: their
+// container takes the input, as the window system does for child windows.
 Control* HeadlessRuntime::HitTest(int x, int y) const {
   if (form_ == nullptr || !shown_) return nullptr;
   auto inside = [this, x, y](const Control& c) {
@@ -147,9 +147,8 @@ Control* HeadlessRuntime::HitTest(int x, int y) const {
     std::reverse(children.begin(), children.end());
     Control* hit = nullptr;
     for (Control* c : children)
-      if (!hit && IsWindowed(*c) && c->Visible && inside(*c)) hit = c;
+      if (!hit && IsWindowed(*c) && c->Visible && c->Enabled && inside(*c)) hit = c;
     if (hit != nullptr) {
-      if (!hit->Enabled) return hit;
       container = hit;
       continue;
     }
@@ -173,14 +172,13 @@ void HeadlessRuntime::MouseEvent(Control& target, MouseHandler Control::*event, 
 void HeadlessRuntime::MoveTo(int x, int y) {
   x_ = x;
   y_ = y;
-  Control* target = HitTest(x, y);
-  if (target != nullptr && target->Enabled) MouseEvent(*target, &Control::MouseMove, buttons_);
+  if (Control* target = HitTest(x, y)) MouseEvent(*target, &Control::MouseMove, buttons_);
 }
 
 void HeadlessRuntime::Press(int button) {
   buttons_ |= button;
   Control* target = HitTest(x_, y_);
-  if (target == nullptr || !target->Enabled) return;
+  if (target == nullptr) return;
   if (button == kLeftButton) {
     pressed_ = target;
     if (form_->CanFocus(*target)) form_->SetFocus(target);
@@ -194,7 +192,7 @@ void HeadlessRuntime::Release(int button) {
   Control* target = HitTest(x_, y_);
   Control* pressed = pressed_;
   pressed_ = nullptr;
-  if (target != nullptr && target == pressed && target->Enabled) form_->DeliverClick(*target);
+  if (target != nullptr && target == pressed) form_->DeliverClick(*target);
 }
 
 void HeadlessRuntime::ClickAt(int x, int y) {

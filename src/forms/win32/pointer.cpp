@@ -59,11 +59,14 @@ LRESULT Win32Runtime::OnPictureMouse(Peer& picture, UINT message, WPARAM wparam,
         DeliverMouse(*label, &Control::MouseMove, wparam, point);
         break;
       }
-      // While captured the pointer may be outside the picture box or over a button.
+      // While captured the pointer may be outside the picture box or over a
+      // button. A disabled button is transparent to the pointer: over it
+      // the pointer is over the picture box.
       RECT client;
       ::GetClientRect(picture.window, &client);
       if (Inside(client, point) &&
-          ::ChildWindowFromPointEx(picture.window, point, CWP_SKIPINVISIBLE) == picture.window && box.Enabled)
+          ::ChildWindowFromPointEx(picture.window, point, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED) == picture.window &&
+          box.Enabled)
         DeliverMouse(box, &Control::MouseMove, wparam, point);
       break;
     }

@@ -27,7 +27,8 @@ bool SameRect(const RECT& a, const RECT& b) {
 
 Win32Runtime::Win32Runtime(Options options)
     : module_(options.resources != nullptr ? options.resources : ::GetModuleHandleW(nullptr)),
-      scale_{options.dpi > 0 ? options.dpi : SystemDpi()} {
+      scale_{options.dpi > 0 ? options.dpi : SystemDpi()},
+      dpi_fixed_(options.dpi > 0) {
   RegisterClasses();
 }
 
@@ -79,7 +80,7 @@ void Win32Runtime::CreateFormWindow(Peer& peer) {
   Control& form = *peer.control;
   const std::wstring caption = Widen(form.Caption.Get());
   owner_window_.reset(
-      ::CreateWindowExW(0, L"KvdOwner", caption.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_, nullptr));
+      ::CreateWindowExW(0, L"KvdOwner", caption.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_, &peer));
   const RECT r = PixelRect(form);
   form_window_.reset(::CreateWindowExW(0, L"KvdForm", caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, r.left, r.top,
                                        r.right - r.left, r.bottom - r.top, owner_window_.get(), nullptr, module_,
@@ -88,6 +89,8 @@ void Win32Runtime::CreateFormWindow(Peer& peer) {
   peer.window = form_window_.get();
   peer.applied = r;
   peer.placed = true;
+  // Nothing is measured or placed yet: take the dpi of the window's monitor.
+  if (const int dpi = WindowDpi(peer.window); !dpi_fixed_ && dpi > 0) scale_.dpi = dpi;
   if (!form_->Icon.empty()) {
     const std::wstring icon = Widen(form_->Icon);
     const auto load = [this, &icon](int metric_x, int metric_y) {

@@ -81,11 +81,20 @@ class Win32Runtime : public Runtime {
     bool running = false;
   };
 
+  static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT FormMessage(Peer& peer, HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT PictureMessage(Peer& peer, HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  // Rescales everything for a new dpi (the window moved to another monitor,
+  // or the user changed the scale); suggested is the system's new window rect.
+  void OnDpiChanged(int dpi, const RECT* suggested);
+  static int WindowDpi(HWND window);
   void RegisterClasses();
   Peer& PeerOf(const Control& control) const noexcept { return *static_cast<Peer*>(control.peer); }
-  bool Live() const noexcept { return form_ != nullptr && form_->IsLoaded() && !closing_; }
+  // Whether window messages may reach the model: not while the windows are
+  // being torn down, when the form may already be gone.
+  bool Live() const noexcept { return !closing_ && form_ != nullptr && form_->IsLoaded(); }
 
   // Windows and geometry.
   void CreateFormWindow(Peer& peer);
@@ -126,6 +135,7 @@ class Win32Runtime : public Runtime {
   std::vector<TimerSlot> timers_;
   int next_child_id_ = 100;
   Control* pressed_label_ = nullptr;
+  bool dpi_fixed_ = false;  // a test chose the dpi
   bool closing_ = false;
   bool ended_ = false;
   int exit_status_ = 0;

@@ -19,32 +19,67 @@ Peer* PeerFromWindow(HWND window, UINT message, LPARAM lparam) {
 void Win32Runtime::RegisterClasses() {
   // The classes carry no state: each window finds its peer, and through it
   // the runtime, in its user data. A second runtime finds them registered.
-  const auto reg = [this](const wchar_t* name, WNDPROC procedure, HBRUSH background, UINT style) {
+  const auto reg = [this](const wchar_t* name, WNDPROC procedure) {
     WNDCLASSEXW cls{};
     cls.cbSize = sizeof cls;
-    cls.style = style;
     cls.lpfnWndProc = procedure;
     cls.hInstance = module_;
     cls.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    cls.hbrBackground = background;
     cls.lpszClassName = name;
     ::RegisterClassExW(&cls);
   };
-  reg(L"KvdOwner", ::DefWindowProcW, nullptr, 0);
-  reg(L"KvdForm", FormProc, nullptr, 0);
-  reg(L"KvdPicture", PictureProc, nullptr, 0);
+  reg(L"KvdOwner", OwnerProc);
+  reg(L"KvdForm", FormProc);
+  reg(L"KvdPicture", PictureProc);
 }
 
+// The hidden owner is a top-level window of ours too: a request to close it
+// (a task manager closing the program's windows, say) is a request to close
+// the launcher window, not to destroy the owner and the window with it.
+LRESULT CALLBACK Win32Runtime::OwnerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  Peer* peer = PeerFromWindow(window, message, lparam);
+  Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
+  if (message == WM_CLOSE && self != nullptr) {
+    if (self->Live()) ::SendMessageW(self->form_window_.get(), WM_CLOSE, 0, 0);
+    return 0;
+  }
+  return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+// Failures outside event handlers (painting, measuring) cannot unwind
+// through the window system's frames: they end here, in the runtime's
+// default handling, like a failure in a handler.
 LRESULT CALLBACK Win32Runtime::FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   Peer* peer = PeerFromWindow(window, message, lparam);
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
-  if (peer == nullptr || self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
-  Form& form = *self->form_;
+  if (self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
+  try {
+    return self->FormMessage(*peer, window, message, wparam, lparam);
+  } catch (const std::exception& error) {
+    self->form_->Fail(error);
+    return 0;
+  }
+}
+
+LRESULT CALLBACK Win32Runtime::PictureProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  Peer* peer = PeerFromWindow(window, message, lparam);
+  Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
+  if (self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
+  try {
+    return self->PictureMessage(*peer, window, message, wparam, lparam);
+  } catch (const std::exception& error) {
+    self->form_->Fail(error);
+    return 0;
+  }
+}
+
+LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  Form& form = *form_;
   switch (message) {
     case WM_ERASEBKGND: {
       RECT client;
       ::GetClientRect(window, &client);
-      ::FillRect(reinterpret_cast<HDC>(wparam), &client, self->BrushFor(form.BackColor));
+      ::FillRect(reinterpret_cast<HDC>(wparam), &client, BrushFor(form.BackColor));
       return 1;
     }
     case WM_GETMINMAXINFO:
@@ -53,11 +88,11 @@ LRESULT CALLBACK Win32Runtime::FormProc(HWND window, UINT message, WPARAM wparam
       return 0;
     case WM_SETFOCUS:
       // Activation focuses the window itself; the focus belongs to the model's control.
-      if (Control* focus = form.ActiveControl(); focus != nullptr && self->WindowOf(*focus) != nullptr)
-        ::SetFocus(self->WindowOf(*focus));
+      if (Control* focus = form.ActiveControl(); focus != nullptr && WindowOf(*focus) != nullptr)
+        ::SetFocus(WindowOf(*focus));
       return 0;
     case WM_TIMER:
-      self->OnTimer(wparam);
+      OnTimer(wparam);
       return 0;
     case WM_CLOSE:  // also Alt+F4: no handler is connected to closing, so the window unloads at once
       form.Deliver([&form] { form.RequestClose(); });
@@ -65,30 +100,39 @@ LRESULT CALLBACK Win32Runtime::FormProc(HWND window, UINT message, WPARAM wparam
     case WM_ENDSESSION:
       if (wparam != 0) form.RequestClose();
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+      return 0;
+    case WM_DESTROY:
+      // Destroyed from outside the model: the window is gone, so it is unloaded.
+      form_window_.release();
+      form.Unload();
+      return 0;
     default:
       return ::DefWindowProcW(window, message, wparam, lparam);
   }
 }
 
-LRESULT CALLBACK Win32Runtime::PictureProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  Peer* peer = PeerFromWindow(window, message, lparam);
-  Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
-  if (peer == nullptr || self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
+LRESULT Win32Runtime::PictureMessage(Peer& peer, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // the paint covers every pixel
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = ::BeginPaint(window, &paint);
-      self->PaintPicture(*peer, dc);
-      ::EndPaint(window, &paint);
+      struct EndPaintOnExit {
+        HWND window;
+        PAINTSTRUCT* paint;
+        ~EndPaintOnExit() { ::EndPaint(window, paint); }
+      } end{window, &paint};
+      PaintPicture(peer, dc);
       return 0;
     }
     case WM_PRINTCLIENT:
-      self->PaintPicture(*peer, reinterpret_cast<HDC>(wparam));
+      PaintPicture(peer, reinterpret_cast<HDC>(wparam));
       return 0;
     case WM_SETFOCUS:
-      self->form_->SetFocus(peer->control);
+      form_->SetFocus(peer.control);
       return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
@@ -96,13 +140,13 @@ LRESULT CALLBACK Win32Runtime::PictureProc(HWND window, UINT message, WPARAM wpa
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_CAPTURECHANGED:
-      return self->OnPictureMouse(*peer, message, wparam, lparam);
+      return OnPictureMouse(peer, message, wparam, lparam);
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wparam) == window && LOWORD(lparam) == HTCLIENT && self->OnPictureSetCursor(*peer))
+      if (reinterpret_cast<HWND>(wparam) == window && LOWORD(lparam) == HTCLIENT && OnPictureSetCursor(peer))
         return TRUE;
       return ::DefWindowProcW(window, message, wparam, lparam);
     case WM_COMMAND:
-      self->OnCommand(wparam);
+      OnCommand(wparam);
       return 0;
     default:
       return ::DefWindowProcW(window, message, wparam, lparam);

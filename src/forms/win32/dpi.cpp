@@ -1,0 +1,38 @@
+// The window on a monitor of another dpi, or after the user changed the
+// scale: twips stay the unit, so every native window is placed again from
+// the model at the new scale, the buttons get fonts of the new size, labels
+// are measured again and the artwork is scaled again on its next paint.
+#include "forms/win32/win32_runtime.h"
+
+namespace forms::win32 {
+
+// The monitor the window opened on may have another dpi than the system's
+// (Windows 10 1607 and later say so per window; earlier ones have one dpi).
+int Win32Runtime::WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  const HMODULE user = ::GetModuleHandleW(L"user32.dll");
+  const FARPROC found = user != nullptr ? ::GetProcAddress(user, "GetDpiForWindow") : nullptr;
+  if (found == nullptr) return 0;
+  return static_cast<int>(reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void (*)()>(found))(window));
+}
+
+void Win32Runtime::OnDpiChanged(int dpi, const RECT* suggested) {
+  if (dpi <= 0 || dpi == scale_.dpi) return;
+  scale_.dpi = dpi;
+  for (auto& peer : peers_) peer->placed = false;
+  Form& form = *form_;
+  // The system places the window on its new monitor; the model follows.
+  if (suggested != nullptr) {
+    form.Left = scale_.Twips(suggested->left);
+    form.Top = scale_.Twips(suggested->top);
+  }
+  for (auto& peer : peers_) {
+    Control& control = *peer->control;
+    if (control.GetKind() == Kind::CommandButton && peer->window != nullptr) ApplyFont(*peer);
+    if (control.GetKind() == Kind::Label && control.AutoSize) form.ApplyAutoSize(control);
+    if (control.GetKind() != Kind::Timer) ApplyGeometry(control);
+  }
+  ::RedrawWindow(form_window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+}  // namespace forms::win32
