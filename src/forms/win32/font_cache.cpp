@@ -12,23 +12,23 @@ HFONT FontCache::Get(const FontObject& font, int dpi, bool* replaced) {
   if (replaced != nullptr) *replaced = false;
   if (handle_ && key == key_) return handle_.get();
 
-  LOGFONTW spec{};
+  LOGFONTW attributes{};
   // A point is 1/72 inch; a negative height asks for the character height.
-  spec.lfHeight = -static_cast<LONG>(std::lround(static_cast<double>(key.size) * dpi / 72.0));
-  spec.lfWeight = key.weight;
-  spec.lfItalic = key.italic ? TRUE : FALSE;
-  spec.lfUnderline = key.underline ? TRUE : FALSE;
-  spec.lfStrikeOut = key.strikethrough ? TRUE : FALSE;
-  spec.lfCharSet = DEFAULT_CHARSET;
-  spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  attributes.lfHeight = -static_cast<LONG>(std::lround(static_cast<double>(key.size) * dpi / 72.0));
+  attributes.lfWeight = key.weight;
+  attributes.lfItalic = key.italic ? TRUE : FALSE;
+  attributes.lfUnderline = key.underline ? TRUE : FALSE;
+  attributes.lfStrikeOut = key.strikethrough ? TRUE : FALSE;
+  attributes.lfCharSet = DEFAULT_CHARSET;
+  attributes.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  attributes.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   // Crisp glyphs, as the Song face draws at small sizes from its bitmaps.
-  spec.lfQuality = NONANTIALIASED_QUALITY;
-  spec.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  attributes.lfQuality = NONANTIALIASED_QUALITY;
+  attributes.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   const std::wstring face = Widen(key.name);
-  face.copy(spec.lfFaceName, LF_FACESIZE - 1);
+  face.copy(attributes.lfFaceName, LF_FACESIZE - 1);
 
-  OwnedFont made(::CreateFontIndirectW(&spec));
+  OwnedFont made(::CreateFontIndirectW(&attributes));
   if (!made) throw RuntimeError("font " + key.name + " could not be made");
   previous_ = std::move(handle_);
   handle_ = std::move(made);

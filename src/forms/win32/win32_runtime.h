@@ -82,8 +82,8 @@ class Win32Runtime : public Runtime {
   };
 
   static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  template <LRESULT (Win32Runtime::*Handle)(Peer&, HWND, UINT, WPARAM, LPARAM)>
+  static LRESULT CALLBACK GuardedProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT FormMessage(Peer& peer, HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT PictureMessage(Peer& peer, HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   // Rescales everything for a new dpi (the window moved to another monitor,

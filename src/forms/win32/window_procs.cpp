@@ -29,8 +29,8 @@ void Win32Runtime::RegisterClasses() {
     ::RegisterClassExW(&cls);
   };
   reg(L"KvdOwner", OwnerProc);
-  reg(L"KvdForm", FormProc);
-  reg(L"KvdPicture", PictureProc);
+  reg(L"KvdForm", GuardedProc<&Win32Runtime::FormMessage>);
+  reg(L"KvdPicture", GuardedProc<&Win32Runtime::PictureMessage>);
 }
 
 // The hidden owner is a top-level window of ours too: a request to close it
@@ -49,24 +49,13 @@ LRESULT CALLBACK Win32Runtime::OwnerProc(HWND window, UINT message, WPARAM wpara
 // Failures outside event handlers (painting, measuring) cannot unwind
 // through the window system's frames: they end here, in the runtime's
 // default handling, like a failure in a handler.
-LRESULT CALLBACK Win32Runtime::FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+template <LRESULT (Win32Runtime::*Handle)(Peer&, HWND, UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   Peer* peer = PeerFromWindow(window, message, lparam);
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
   if (self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
   try {
-    return self->FormMessage(*peer, window, message, wparam, lparam);
-  } catch (const std::exception& error) {
-    self->form_->Fail(error);
-    return 0;
-  }
-}
-
-LRESULT CALLBACK Win32Runtime::PictureProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  Peer* peer = PeerFromWindow(window, message, lparam);
-  Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
-  if (self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
-  try {
-    return self->PictureMessage(*peer, window, message, wparam, lparam);
+    return (self->*Handle)(*peer, window, message, wparam, lparam);
   } catch (const std::exception& error) {
     self->form_->Fail(error);
     return 0;
