@@ -1,7 +1,7 @@
 // Setup.exe: the launcher window and nothing else. It creates the window from
 // its definition, shows it and runs until the window is unloaded.
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <exception>
 

@@ -15,7 +15,7 @@ namespace forms {
 class Form;
 class Runtime;
 
-using Color = std::uint32_t;  // 0x00BBGGRR
+using Color = std::uint32_t;                      // 0x00BBGGRR
 inline constexpr Color kButtonFace = 0x8000000F;  // the system's 3-D face colour
 
 enum class Kind : std::uint8_t { Form, PictureBox, CommandButton, Label, Timer };
@@ -70,7 +70,7 @@ class Control {
 
   // Set from the definition before the native object exists.
   Color BackColor = kButtonFace;
-  std::string Picture;  // resource name of a picture box's or window's image
+  std::string Picture;    // resource name of a picture box's or window's image
   std::string MouseIcon;  // resource name of the pointer image over the control
   bool AutoSize = false;
   bool TabStop = false;

@@ -51,8 +51,7 @@ std::unique_ptr<Form> CreateForm(const FormDef& def, Runtime& runtime) {
       if (container == nullptr) throw RuntimeError(std::string("no container named ") + c.container);
       if (container == form.get()) container = nullptr;
     }
-    Control& control = c.kind == Kind::Timer ? form->AddTimer(c.name, container)
-                                             : form->Add(c.kind, c.name, container);
+    Control& control = c.kind == Kind::Timer ? form->AddTimer(c.name, container) : form->Add(c.kind, c.name, container);
     InitCommon(control, c, def.font);
     if (c.kind == Kind::Timer) static_cast<Timer&>(control).Interval.Init(c.interval);
     form->CreateNative(control);

@@ -57,7 +57,7 @@ class Runtime {
   // Services.
   virtual int MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) = 0;
   virtual ScreenInfo Screen() = 0;
-  virtual std::string AppFolder() = 0;  // UTF-8, no trailing separator except at a drive root
+  virtual std::string AppFolder() = 0;                      // UTF-8, no trailing separator except at a drive root
   virtual int ShellStart(const ShellRequest& request) = 0;  // the shell's own result code
 };
 

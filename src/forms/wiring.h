@@ -27,11 +27,21 @@ void Connect(Form& form, Handlers& handlers, std::span<const EventWire<Handlers>
     auto plain = [&handlers, fn = wire.plain] { (handlers.*fn)(); };
     auto mouse = [&handlers, fn = wire.mouse](int b, int s, float x, float y) { (handlers.*fn)(b, s, x, y); };
     switch (wire.event) {
-      case Event::Load: form.Load = plain; break;
-      case Event::Click: source->Click = plain; break;
-      case Event::Timer: static_cast<Timer&>(*source).Tick = plain; break;
-      case Event::MouseDown: source->MouseDown = mouse; break;
-      case Event::MouseMove: source->MouseMove = mouse; break;
+      case Event::Load:
+        form.Load = plain;
+        break;
+      case Event::Click:
+        source->Click = plain;
+        break;
+      case Event::Timer:
+        static_cast<Timer&>(*source).Tick = plain;
+        break;
+      case Event::MouseDown:
+        source->MouseDown = mouse;
+        break;
+      case Event::MouseMove:
+        source->MouseMove = mouse;
+        break;
     }
   }
 }

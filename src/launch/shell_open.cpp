@@ -11,15 +11,16 @@ bool IsLink(std::string_view target) {
   const auto colon = target.find(':');
   if (colon == std::string_view::npos || colon < 2) return false;
   for (char c : target.substr(0, colon)) {
-    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' ||
-                    c == '-' || c == '.';
+    const bool ok =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
     if (!ok) return false;
   }
   return true;
 }
 
 bool IsAbsolute(std::string_view target) {
-  return target.starts_with("\\\\") || (target.size() >= 3 && target[1] == ':' && (target[2] == '\\' || target[2] == '/'));
+  return target.starts_with("\\\\") ||
+         (target.size() >= 3 && target[1] == ':' && (target[2] == '\\' || target[2] == '/'));
 }
 
 }  // namespace

@@ -16,129 +16,127 @@ constexpr std::size_t kFileHeader = 14;
 constexpr std::size_t kInfoHeader = 40;
 
 TEST(ArtworkFormat, FileHeaderAndInfoHeaderDescribeThe481By258Face) {
-    const Bytes file = read_file(assets_dir() / "artwork.bmp");
-    ASSERT_EQ(file.size(), 372606u);  // 54 + 258 rows * 1444 bytes
-    EXPECT_EQ(file[0], 'B');
-    EXPECT_EQ(file[1], 'M');
-    EXPECT_EQ(u32(file, 2), file.size()) << "bfSize";
-    EXPECT_EQ(u32(file, 6), 0u) << "bfReserved1/2";
-    EXPECT_EQ(u32(file, 10), kFileHeader + kInfoHeader) << "bfOffBits";
+  const Bytes file = read_file(assets_dir() / "artwork.bmp");
+  ASSERT_EQ(file.size(), 372606u);  // 54 + 258 rows * 1444 bytes
+  EXPECT_EQ(file[0], 'B');
+  EXPECT_EQ(file[1], 'M');
+  EXPECT_EQ(u32(file, 2), file.size()) << "bfSize";
+  EXPECT_EQ(u32(file, 6), 0u) << "bfReserved1/2";
+  EXPECT_EQ(u32(file, 10), kFileHeader + kInfoHeader) << "bfOffBits";
 
-    const InfoHeader info = read_info(file, kFileHeader);
-    EXPECT_EQ(info.size, kInfoHeader);
-    EXPECT_EQ(info.width, 481);
-    EXPECT_EQ(info.height, 258) << "positive height: rows stored bottom-up";
-    EXPECT_EQ(info.planes, 1);
-    EXPECT_EQ(info.bit_count, 24);
-    EXPECT_EQ(info.compression, 0u) << "BI_RGB";
-    EXPECT_TRUE(info.size_image == 0 || info.size_image == 258u * 1444u) << info.size_image;
-    EXPECT_EQ(info.x_pels_per_metre, 3780);
-    EXPECT_EQ(info.y_pels_per_metre, 3780);
-    EXPECT_EQ(info.colours_used, 0u) << "a true-colour bitmap carries no palette";
+  const InfoHeader info = read_info(file, kFileHeader);
+  EXPECT_EQ(info.size, kInfoHeader);
+  EXPECT_EQ(info.width, 481);
+  EXPECT_EQ(info.height, 258) << "positive height: rows stored bottom-up";
+  EXPECT_EQ(info.planes, 1);
+  EXPECT_EQ(info.bit_count, 24);
+  EXPECT_EQ(info.compression, 0u) << "BI_RGB";
+  EXPECT_TRUE(info.size_image == 0 || info.size_image == 258u * 1444u) << info.size_image;
+  EXPECT_EQ(info.x_pels_per_metre, 3780);
+  EXPECT_EQ(info.y_pels_per_metre, 3780);
+  EXPECT_EQ(info.colours_used, 0u) << "a true-colour bitmap carries no palette";
 }
 
 class IconFormat : public testing::TestWithParam<const char*> {};
 
 TEST_P(IconFormat, DirectoryHoldsOne32By32EightBitBmpImage) {
-    const Bytes file = read_file(assets_dir() / GetParam());
-    ASSERT_EQ(file.size(), 2238u);  // 6 + 16 + 40 + 1024 + 1024 + 128
-    const Icon icon = decode_icon(file);
-    EXPECT_EQ(icon.reserved, 0);
-    EXPECT_EQ(icon.type, 1) << "1 = icon";
-    EXPECT_EQ(icon.count, 1);
+  const Bytes file = read_file(assets_dir() / GetParam());
+  ASSERT_EQ(file.size(), 2238u);  // 6 + 16 + 40 + 1024 + 1024 + 128
+  const Icon icon = decode_icon(file);
+  EXPECT_EQ(icon.reserved, 0);
+  EXPECT_EQ(icon.type, 1) << "1 = icon";
+  EXPECT_EQ(icon.count, 1);
 
-    EXPECT_EQ(icon.entry.width, 32);
-    EXPECT_EQ(icon.entry.height, 32);
-    EXPECT_EQ(icon.entry.colour_count, 0) << "0 stands for 256 colours";
-    EXPECT_EQ(icon.entry.reserved, 0);
-    EXPECT_LE(icon.entry.planes, 1);
-    EXPECT_EQ(icon.entry.bit_count, 8);
-    EXPECT_EQ(icon.entry.image_offset, 22u);
-    EXPECT_EQ(icon.entry.image_offset + icon.entry.bytes_in_res, file.size());
+  EXPECT_EQ(icon.entry.width, 32);
+  EXPECT_EQ(icon.entry.height, 32);
+  EXPECT_EQ(icon.entry.colour_count, 0) << "0 stands for 256 colours";
+  EXPECT_EQ(icon.entry.reserved, 0);
+  EXPECT_LE(icon.entry.planes, 1);
+  EXPECT_EQ(icon.entry.bit_count, 8);
+  EXPECT_EQ(icon.entry.image_offset, 22u);
+  EXPECT_EQ(icon.entry.image_offset + icon.entry.bytes_in_res, file.size());
 
-    EXPECT_EQ(icon.info.size, kInfoHeader) << "a BMP image, not PNG";
-    EXPECT_EQ(icon.info.width, 32);
-    EXPECT_EQ(icon.info.height, 64) << "colour and mask stacked";
-    EXPECT_EQ(icon.info.planes, 1);
-    EXPECT_EQ(icon.info.bit_count, 8);
-    EXPECT_EQ(icon.info.compression, 0u);
-    EXPECT_TRUE(icon.info.colours_used == 0 || icon.info.colours_used == 256) << icon.info.colours_used;
-    EXPECT_EQ(icon.entry.bytes_in_res, kInfoHeader + 256 * 4 + 32 * 32 + 32 * 4)
-        << "header, full palette, XOR bytes and 4-byte AND rows";
+  EXPECT_EQ(icon.info.size, kInfoHeader) << "a BMP image, not PNG";
+  EXPECT_EQ(icon.info.width, 32);
+  EXPECT_EQ(icon.info.height, 64) << "colour and mask stacked";
+  EXPECT_EQ(icon.info.planes, 1);
+  EXPECT_EQ(icon.info.bit_count, 8);
+  EXPECT_EQ(icon.info.compression, 0u);
+  EXPECT_TRUE(icon.info.colours_used == 0 || icon.info.colours_used == 256) << icon.info.colours_used;
+  EXPECT_EQ(icon.entry.bytes_in_res, kInfoHeader + 256 * 4 + 32 * 32 + 32 * 4)
+      << "header, full palette, XOR bytes and 4-byte AND rows";
 }
 
 TEST_P(IconFormat, PaletteEntriesAreWellFormedAndTransparentPixelsAreBlack) {
-    const Icon icon = decode_icon(read_file(assets_dir() / GetParam()));
-    for (std::size_t i = 0; i < 256; ++i) EXPECT_EQ(icon.palette_reserved[i], 0) << "entry " << i;
-    // Under a set mask bit Windows XORs the colour onto the desktop, so any
-    // colour but black there would show as a stain around the shape.
-    for (int y = 0; y < kIconSize; ++y)
-        for (int x = 0; x < kIconSize; ++x)
-            if (icon.clear(x, y)) {
-                ASSERT_EQ(icon.colour(x, y), (Rgb{0, 0, 0})) << x << "," << y;
-            }
+  const Icon icon = decode_icon(read_file(assets_dir() / GetParam()));
+  for (std::size_t i = 0; i < 256; ++i) EXPECT_EQ(icon.palette_reserved[i], 0) << "entry " << i;
+  // Under a set mask bit Windows XORs the colour onto the desktop, so any
+  // colour but black there would show as a stain around the shape.
+  for (int y = 0; y < kIconSize; ++y)
+    for (int x = 0; x < kIconSize; ++x)
+      if (icon.clear(x, y)) {
+        ASSERT_EQ(icon.colour(x, y), (Rgb{0, 0, 0})) << x << "," << y;
+      }
 }
 
 TEST_P(IconFormat, MaskCutsTheCornersAndKeepsTheMiddleOpaqueForTheShape) {
-    const Icon icon = decode_icon(read_file(assets_dir() / GetParam()));
-    EXPECT_TRUE(icon.clear(0, 0) && icon.clear(31, 0) && icon.clear(0, 31) && icon.clear(31, 31));
-    int opaque = 0;
-    for (int y = 0; y < kIconSize; ++y)
-        for (int x = 0; x < kIconSize; ++x) opaque += icon.clear(x, y) ? 0 : 1;
-    EXPECT_GT(opaque, 150) << "the shape has all but vanished";
-    EXPECT_LT(opaque, kIconSize * kIconSize) << "nothing is transparent";
+  const Icon icon = decode_icon(read_file(assets_dir() / GetParam()));
+  EXPECT_TRUE(icon.clear(0, 0) && icon.clear(31, 0) && icon.clear(0, 31) && icon.clear(31, 31));
+  int opaque = 0;
+  for (int y = 0; y < kIconSize; ++y)
+    for (int x = 0; x < kIconSize; ++x) opaque += icon.clear(x, y) ? 0 : 1;
+  EXPECT_GT(opaque, 150) << "the shape has all but vanished";
+  EXPECT_LT(opaque, kIconSize * kIconSize) << "nothing is transparent";
 }
 
-INSTANTIATE_TEST_SUITE_P(Shipped, IconFormat, testing::Values("setup.ico", "link.ico"),
-                         [](const auto& info) {
-                             std::string name = info.param;
-                             return name.substr(0, name.find('.'));
-                         });
+INSTANTIATE_TEST_SUITE_P(Shipped, IconFormat, testing::Values("setup.ico", "link.ico"), [](const auto& info) {
+  std::string name = info.param;
+  return name.substr(0, name.find('.'));
+});
 
 struct Hotspot {
-    int x = -1, y = -1;
+  int x = -1, y = -1;
 };
 
 Hotspot read_hotspot() {
-    std::ifstream in(assets_dir() / "link.ico.hotspot");
-    std::string line, rest;
-    std::getline(in, line);
-    std::getline(in, rest);
-    EXPECT_TRUE(rest.empty() && in.eof()) << "the hotspot file holds a single line";
-    std::istringstream fields(line);
-    Hotspot h;
-    fields >> h.x >> h.y;
-    EXPECT_TRUE(fields && (fields >> std::ws).eof()) << "expected \"x y\", got \"" << line << "\"";
-    return h;
+  std::ifstream in(assets_dir() / "link.ico.hotspot");
+  std::string line, rest;
+  std::getline(in, line);
+  std::getline(in, rest);
+  EXPECT_TRUE(rest.empty() && in.eof()) << "the hotspot file holds a single line";
+  std::istringstream fields(line);
+  Hotspot h;
+  fields >> h.x >> h.y;
+  EXPECT_TRUE(fields && (fields >> std::ws).eof()) << "expected \"x y\", got \"" << line << "\"";
+  return h;
 }
 
 TEST(LinkPointer, HotspotIsTheTipOfTheRaisedFinger) {
-    const Icon icon = decode_icon(read_file(assets_dir() / "link.ico"));
-    const Hotspot h = read_hotspot();
-    ASSERT_TRUE(h.x >= 0 && h.x < kIconSize && h.y >= 0 && h.y < kIconSize) << h.x << " " << h.y;
-    EXPECT_FALSE(icon.clear(h.x, h.y)) << "the active point must lie on the hand";
-    for (int y = 0; y < h.y; ++y)
-        for (int x = 0; x < kIconSize; ++x)
-            EXPECT_TRUE(icon.clear(x, y)) << "hand pixel " << x << "," << y << " rises above the hotspot";
+  const Icon icon = decode_icon(read_file(assets_dir() / "link.ico"));
+  const Hotspot h = read_hotspot();
+  ASSERT_TRUE(h.x >= 0 && h.x < kIconSize && h.y >= 0 && h.y < kIconSize) << h.x << " " << h.y;
+  EXPECT_FALSE(icon.clear(h.x, h.y)) << "the active point must lie on the hand";
+  for (int y = 0; y < h.y; ++y)
+    for (int x = 0; x < kIconSize; ++x)
+      EXPECT_TRUE(icon.clear(x, y)) << "hand pixel " << x << "," << y << " rises above the hotspot";
 }
 
 TEST(LinkPointer, WhiteHandWithADarkOutline) {
-    const Icon icon = decode_icon(read_file(assets_dir() / "link.ico"));
-    int white = 0;
-    for (int y = 0; y < kIconSize; ++y) {
-        for (int x = 0; x < kIconSize; ++x) {
-            if (icon.clear(x, y)) continue;
-            const double lum = relative_luminance(icon.colour(x, y));
-            white += lum > 0.9 ? 1 : 0;
-            const bool on_edge = x == 0 || y == 0 || x == kIconSize - 1 || y == kIconSize - 1 ||
-                                 icon.clear(x - 1, y) || icon.clear(x + 1, y) || icon.clear(x, y - 1) ||
-                                 icon.clear(x, y + 1);
-            if (on_edge) {
-                EXPECT_LT(lum, 0.1) << "outline pixel " << x << "," << y << " is not dark";
-            }
-        }
+  const Icon icon = decode_icon(read_file(assets_dir() / "link.ico"));
+  int white = 0;
+  for (int y = 0; y < kIconSize; ++y) {
+    for (int x = 0; x < kIconSize; ++x) {
+      if (icon.clear(x, y)) continue;
+      const double lum = relative_luminance(icon.colour(x, y));
+      white += lum > 0.9 ? 1 : 0;
+      const bool on_edge = x == 0 || y == 0 || x == kIconSize - 1 || y == kIconSize - 1 || icon.clear(x - 1, y) ||
+                           icon.clear(x + 1, y) || icon.clear(x, y - 1) || icon.clear(x, y + 1);
+      if (on_edge) {
+        EXPECT_LT(lum, 0.1) << "outline pixel " << x << "," << y << " is not dark";
+      }
     }
-    EXPECT_GT(white, 100) << "the hand's fill should be white";
+  }
+  EXPECT_GT(white, 100) << "the hand's fill should be white";
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ int g_failures = 0;
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
   return out;
@@ -371,9 +372,9 @@ void Start(Launcher& launcher, const std::wstring& exe, const std::wstring& cwd)
   Require(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si,
                          &launcher.pi) != 0,
           L"started " + exe);
-  Require(WaitFor([&] { return (launcher.window = FindTopWindow(launcher.pi.dwProcessId, kCaption)) != nullptr; },
-                  30000),
-          Format(L"window \"%ls\" appeared (after %lld ms)", kCaption, NowMs() - launcher.started_ms));
+  Require(
+      WaitFor([&] { return (launcher.window = FindTopWindow(launcher.pi.dwProcessId, kCaption)) != nullptr; }, 30000),
+      Format(L"window \"%ls\" appeared (after %lld ms)", kCaption, NowMs() - launcher.started_ms));
   launcher.ok = FindButton(launcher.window, kOkText);
   launcher.cancel = FindButton(launcher.window, kCancelText);
   Require(launcher.ok && launcher.cancel, L"the window has the buttons 确定 and 取消");
@@ -484,7 +485,8 @@ void Install(const std::wstring& stage) {
   const auto file = WaitForRecord(log, L"File.exe", 10000);
   if (Check(file.has_value(), L"file\\File.exe started")) {
     Note(Format(L"File.exe %lld ms after the click", file->ms - clicked_at));
-    Check(file->ms - clicked_at >= 19000 && file->ms - clicked_at <= 26000, L"the installer started about 20 s after OK");
+    Check(file->ms - clicked_at >= 19000 && file->ms - clicked_at <= 26000,
+          L"the installer started about 20 s after OK");
     Check(ended_at - file->ms < 5000 && file->ms - ended_at < 5000, L"the launcher ended right after starting it");
     CheckStartedFrom(file, stage, L"file\\File.exe");
   }
@@ -493,7 +495,8 @@ void Install(const std::wstring& stage) {
   g_records = ReadLog(log);
   std::wstring order;
   for (const auto& r : g_records) order += r.Name() + L" ";
-  Check(SameText(order, L"data1.exe speech.exe data2.exe File.exe "), L"companions started once each, in order: " + order);
+  Check(SameText(order, L"data1.exe speech.exe data2.exe File.exe "),
+        L"companions started once each, in order: " + order);
   DeleteFileW(log.c_str());
 }
 
@@ -572,7 +575,8 @@ void OddFolder(const std::wstring& stage) {
     Sleep(2500);  // a wrongly started speech program would have written by now
     g_records = ReadLog(log);
     const Record* speech = FindRecord(g_records, L"speech.exe");
-    Check(speech == nullptr, L"no speech.exe started" + (speech ? L" (but " + speech->module + L" was)" : std::wstring()));
+    Check(speech == nullptr,
+          L"no speech.exe started" + (speech ? L" (but " + speech->module + L" was)" : std::wstring()));
     Check(l.Running(), L"the launcher runs on without its speech program");
 
     Click(l.window, l.cancel);
@@ -620,8 +624,9 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   if (argc != 3) {
-    std::fprintf(stderr, "usage: e2e_driver install|cancel|odd-folder <stage folder>\n"
-                         "       e2e_driver press-ok|quit   (on a launcher already running)\n");
+    std::fprintf(stderr,
+                 "usage: e2e_driver install|cancel|odd-folder <stage folder>\n"
+                 "       e2e_driver press-ok|quit   (on a launcher already running)\n");
     return 100;
   }
   const std::wstring scenario = argv[1];

@@ -152,7 +152,8 @@ TEST(DpiChange, TheOpenWindowRescalesToTheNewMonitor) {
   const RECT before = ScreenRect(launcher.Window());
   RECT suggested{before.left + 10, before.top + 20, before.left + 10 + 725, before.top + 20 + 390};
   SendMessageW(launcher.Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-  PumpUntil(*launcher.runtime, [] { return false; }, 200);
+  PumpUntil(
+      *launcher.runtime, [] { return false; }, 200);
   ASSERT_EQ(launcher.runtime->Dpi(), 144);
   const RECT window = ScreenRect(launcher.Window());
   EXPECT_EQ(window.left, suggested.left);

@@ -3,9 +3,8 @@
 // close request from the window system.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include <cstdio>
+#include <stdexcept>
 
 #include "support.h"
 

@@ -13,8 +13,10 @@ namespace {
 void CountWidths(const std::string& text, int& half, int& full) {
   half = full = 0;
   for (unsigned char c : text) {
-    if (c < 0x80) ++half;
-    else if ((c & 0xC0) != 0x80) ++full;  // lead byte of a multi-byte character
+    if (c < 0x80)
+      ++half;
+    else if ((c & 0xC0) != 0x80)
+      ++full;  // lead byte of a multi-byte character
   }
 }
 
