@@ -1,7 +1,8 @@
 // Setup.exe: the launcher window and nothing else. It creates the window from
 // its definition, shows it and runs until the window is unloaded.
-#include <objbase.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <objbase.h>
 
 #include <exception>
 
