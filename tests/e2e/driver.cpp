@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "forms/win32/text.h"
+
 namespace {
 
 const wchar_t kCaption[] = L"安装Keyvandor";
@@ -34,25 +36,8 @@ const wchar_t kQuestionPrompt[] = L"您确定要退出安装系统吗?";
 
 int g_failures = 0;
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
-
 void Say(const char* kind, const std::wstring& text) {
-  std::printf("%s %s\n", kind, Utf8(text).c_str());
+  std::printf("%s %s\n", kind, forms::win32::Narrow(text).c_str());
   std::fflush(stdout);
 }
 
@@ -79,7 +64,7 @@ struct Abort : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 void Require(bool condition, const std::wstring& what) {
-  if (!Check(condition, what)) throw Abort(Utf8(what));
+  if (!Check(condition, what)) throw Abort(forms::win32::Narrow(what));
 }
 
 // ---------------------------------------------------------------- time, paths
@@ -188,7 +173,7 @@ std::vector<Record> ReadLog(const std::wstring& path) {
       if (b == std::string::npos) break;
     }
     if (fields.size() < 3) continue;
-    records.push_back(Record{ParseUtc(fields[0]), Wide(fields[1]), Wide(fields[2])});
+    records.push_back(Record{ParseUtc(fields[0]), forms::win32::Widen(fields[1]), forms::win32::Widen(fields[2])});
   }
   return records;
 }

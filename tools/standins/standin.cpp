@@ -13,6 +13,8 @@
 #include <cwchar>
 #include <string>
 
+#include "forms/win32/text.h"
+
 namespace {
 
 std::wstring EnvOr(const wchar_t* name, std::wstring fallback) {
@@ -57,15 +59,6 @@ std::wstring NowUtc() {
   return text;
 }
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 // Companions may start within milliseconds of each other; each line goes out
 // in one append-only write, retried while another stand-in holds the file.
 bool AppendLine(const std::wstring& path, const std::string& line) {
@@ -88,5 +81,5 @@ bool AppendLine(const std::wstring& path, const std::string& line) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   const std::wstring line = NowUtc() + L"\t" + ModulePath() + L"\t" + WorkingDirectory() + L"\t" +
                             std::to_wstring(GetCurrentProcessId()) + L"\n";
-  return AppendLine(LogPath(), Utf8(line)) ? 0 : 1;
+  return AppendLine(LogPath(), forms::win32::Narrow(line)) ? 0 : 1;
 }

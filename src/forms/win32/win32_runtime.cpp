@@ -14,11 +14,6 @@ int SystemDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
-bool IsWindowed(const Control& control) {
-  const Kind kind = control.GetKind();
-  return kind == Kind::Form || kind == Kind::PictureBox || kind == Kind::CommandButton;
-}
-
 bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -181,7 +176,12 @@ void Win32Runtime::ApplyFont(Peer& peer) {
 void Win32Runtime::PropertyChanged(Control& control, Prop property) {
   if (closing_) return;
   Peer& peer = PeerOf(control);
-  const bool windowed = IsWindowed(control) && peer.window != nullptr;
+  // A label has no window: whatever changed, its container repaints it.
+  if (control.GetKind() == Kind::Label) {
+    InvalidateWindowless(peer);
+    return;
+  }
+  if (peer.window == nullptr) return;  // timers
   switch (property) {
     case Prop::Left:
     case Prop::Top:
@@ -190,34 +190,20 @@ void Win32Runtime::PropertyChanged(Control& control, Prop property) {
       ApplyGeometry(control);
       break;
     case Prop::Enabled:
-      if (windowed)
-        ::EnableWindow(peer.window, control.Enabled ? TRUE : FALSE);
-      else if (control.GetKind() == Kind::Label)
-        InvalidateWindowless(peer);
+      ::EnableWindow(peer.window, control.Enabled ? TRUE : FALSE);
       break;
     case Prop::Visible:
-      if (windowed)
-        ::ShowWindow(peer.window, control.Visible ? SW_SHOWNA : SW_HIDE);
-      else if (control.GetKind() == Kind::Label)
-        InvalidateWindowless(peer);
+      ::ShowWindow(peer.window, control.Visible ? SW_SHOWNA : SW_HIDE);
       break;
     case Prop::Caption:
-      if (windowed)
-        ::SetWindowTextW(peer.window, Widen(control.Caption.Get()).c_str());
-      else if (control.GetKind() == Kind::Label)
-        InvalidateWindowless(peer);
-      break;
-    case Prop::ForeColor:
-      if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
+      ::SetWindowTextW(peer.window, Widen(control.Caption.Get()).c_str());
       break;
     case Prop::Font:
-      if (control.GetKind() == Kind::CommandButton && windowed)
-        ApplyFont(peer);
-      else if (control.GetKind() == Kind::Label)
-        InvalidateWindowless(peer);
+      if (control.GetKind() == Kind::CommandButton) ApplyFont(peer);
       break;
-    case Prop::Interval:
-      break;  // the form restarts the timer
+    case Prop::ForeColor:
+    case Prop::Interval:  // the form restarts the timer
+      break;
   }
 }
 
