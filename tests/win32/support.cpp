@@ -6,7 +6,7 @@
 namespace kvd_test {
 
 Launcher::Launcher(int dpi)
-    : runtime(std::make_unique<RecordingRuntime>(forms::win32::Options{dpi, nullptr})),
+    : runtime(std::make_unique<RecordingRuntime>(forms::win32::Options{dpi})),
       frm(std::make_unique<launcher::FrmSetup>(*runtime)) {
   frm->Show();
 }

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "forms/win32/win32_runtime.h"
@@ -22,8 +23,12 @@ class RecordingRuntime : public forms::win32::Win32Runtime {
     shell_requests.push_back(request);
     return 42;
   }
-  int MsgBox(forms::Form&, const std::string&, int, const std::string&) override {
+  // Answers from the script without a box, or, with real_question, shows
+  // the real one; while_asking runs first either way.
+  int MsgBox(forms::Form& owner, const std::string& prompt, int style, const std::string& title) override {
     ++questions;
+    if (while_asking) std::exchange(while_asking, nullptr)();
+    if (real_question) return Win32Runtime::MsgBox(owner, prompt, style, title);
     if (answers.empty()) return 2;
     const int answer = answers.front();
     answers.pop_front();
@@ -31,6 +36,8 @@ class RecordingRuntime : public forms::win32::Win32Runtime {
   }
   std::vector<forms::ShellRequest> shell_requests;
   std::deque<int> answers;
+  std::function<void()> while_asking;
+  bool real_question = false;
   int questions = 0;
 };
 

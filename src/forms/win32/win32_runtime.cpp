@@ -21,7 +21,7 @@ bool SameRect(const RECT& a, const RECT& b) {
 }  // namespace
 
 Win32Runtime::Win32Runtime(Options options)
-    : module_(options.resources != nullptr ? options.resources : ::GetModuleHandleW(nullptr)),
+    : module_(::GetModuleHandleW(nullptr)),
       scale_{options.dpi > 0 ? options.dpi : SystemDpi()},
       dpi_fixed_(options.dpi > 0) {
   RegisterClasses();
@@ -108,9 +108,8 @@ void Win32Runtime::CreateChildWindow(Peer& peer) {
   if (control.Visible) style |= WS_VISIBLE;
   if (!control.Enabled) style |= WS_DISABLED;
   if (control.TabStop) style |= WS_TABSTOP;
-  // BS_NOTIFY reports a button taking the focus, so the model follows a
-  // mouse press; a push button is never the default button.
-  style |= button ? BS_PUSHBUTTON | BS_NOTIFY : WS_CLIPCHILDREN;
+  // A push button is never the default button.
+  style |= button ? BS_PUSHBUTTON : WS_CLIPCHILDREN;
   const RECT r = PixelRect(control);
   const std::wstring caption = button ? Widen(control.Caption.Get()) : std::wstring();
   peer.id = next_child_id_++;
@@ -120,7 +119,12 @@ void Win32Runtime::CreateChildWindow(Peer& peer) {
   if (peer.window == nullptr) throw RuntimeError("control " + control.Name() + " could not be created");
   peer.applied = r;
   peer.placed = true;
-  if (button) ApplyFont(peer);
+  if (button) {
+    ::SetWindowLongPtrW(peer.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&peer));
+    button_proc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(peer.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Runtime::ButtonProc)));
+    ApplyFont(peer);
+  }
 }
 
 HWND Win32Runtime::ParentWindow(const Control& control) const noexcept {
@@ -129,13 +133,8 @@ HWND Win32Runtime::ParentWindow(const Control& control) const noexcept {
 }
 
 RECT Win32Runtime::PixelRect(const Control& control) const {
-  int origin_x = 0, origin_y = 0;
-  // A picture box's client area lies inside its one-pixel border.
-  if (const Control* container = control.Container(); container != nullptr && container->GetKind() == Kind::PictureBox)
-    origin_x = origin_y = 1;
-  const int left = origin_x + scale_.Px(control.Left);
-  const int top = origin_y + scale_.Px(control.Top);
-  return {left, top, left + scale_.Px(control.Width), top + scale_.Px(control.Height)};
+  const forms::PixelRect r = RectInContainer(control, scale_);
+  return {r.left, r.top, r.right, r.bottom};
 }
 
 // The native window moves only when its pixel rectangle changes.
@@ -253,8 +252,7 @@ NativeHandle Win32Runtime::WindowHandle(const Form&) { return reinterpret_cast<N
 // The child windows go with the window; fonts only after the windows using them.
 void Win32Runtime::Unload(Form&) {
   for (TimerSlot& slot : timers_) slot.running = false;  // the window's timers go with it
-  pressed_label_ = nullptr;
-  closing_ = true;  // the windows' last messages do not reach the model
+  closing_ = true;                                       // the windows' last messages do not reach the model
   form_window_.reset();
   owner_window_.reset();
   closing_ = false;
