@@ -206,7 +206,7 @@ void Win32Runtime::PropertyChanged(Control& control, Prop property) {
   }
 }
 
-// A label measures its caption in its own font; a picture box is its
+// A label measures its caption in its own font as painted; a picture box is its
 // picture at the picture's own resolution plus a one-pixel border.
 SizeTwips Win32Runtime::MeasureAutoSize(const Control& control) {
   Peer& peer = PeerOf(control);
@@ -217,19 +217,11 @@ SizeTwips Win32Runtime::MeasureAutoSize(const Control& control) {
     return {static_cast<float>(peer.artwork->WidthPx()) * picture_tpp + border,
             static_cast<float>(peer.artwork->HeightPx()) * picture_tpp + border};
   }
-  const std::wstring caption = Widen(control.Caption.Get());
   const HFONT font = peer.font.Get(control.Font, scale_.dpi);
   peer.font.DropPrevious();
   ScreenDc screen;
   SelectScope select(screen.get(), font);
-  SIZE size{};
-  if (!::GetTextExtentPoint32W(screen.get(), caption.c_str(), static_cast<int>(caption.size()), &size))
-    throw RuntimeError("caption of " + control.Name() + " could not be measured");
-  if (caption.empty()) {
-    TEXTMETRICW metrics{};
-    ::GetTextMetricsW(screen.get(), &metrics);
-    size.cy = metrics.tmHeight;
-  }
+  const SIZE size = LayOutCaption(screen.get(), Widen(control.Caption.Get())).size;
   return {scale_.Twips(size.cx), scale_.Twips(size.cy)};
 }
 
