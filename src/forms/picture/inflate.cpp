@@ -25,18 +25,30 @@ constexpr std::array<std::uint8_t, 19> kCodeLengthOrder{16, 17, 18, 0, 8,  7, 9,
 [[noreturn]] void Damaged() { throw RuntimeError("damaged picture data"); }
 
 // A canonical Huffman code: how many codes of each length, and the symbols
-// in code order.
+// in code order. Over-subscribed lengths are damage; incomplete ones are up
+// to the caller (see Usable).
 struct Code {
   std::array<std::uint16_t, 16> count{};
   std::array<std::uint16_t, 288> symbol{};
+  int unused = 1 << 15;  // code space left, in units of a 15-bit code
 
   Code(const std::uint8_t* lengths, int n) {
     for (int s = 0; s < n; ++s) ++count[lengths[s]];
     count[0] = 0;
+    for (int len = 1; len < 16; ++len) unused -= count[len] << (15 - len);
+    if (unused < 0) Damaged();
     std::array<std::uint16_t, 16> offset{};
     for (int len = 1; len < 15; ++len) offset[len + 1] = offset[len] + count[len];
     for (int s = 0; s < n; ++s)
       if (lengths[s] != 0) symbol[offset[lengths[s]]++] = static_cast<std::uint16_t>(s);
+  }
+
+  bool Complete() const { return unused == 0; }
+  // A literal/length or distance code a deflater may write: a complete one,
+  // a single one-bit code (a block using one symbol) or, for distances, none
+  // at all (a block of literals only).
+  bool Usable(bool may_be_empty) const {
+    return unused == 0 || (count[1] == 1 && unused == 1 << 14) || (may_be_empty && unused == 1 << 15);
   }
 };
 
@@ -100,6 +112,8 @@ class Inflater {
     count_ = 0;  // to a byte boundary
     if (in_.size() - pos_ < 4) Damaged();
     const std::size_t length = in_[pos_] | in_[pos_ + 1] << 8;
+    const std::size_t check = in_[pos_ + 2] | in_[pos_ + 3] << 8;  // the length's ones' complement
+    if ((length ^ check) != 0xFFFF) Damaged();
     pos_ += 4;
     if (in_.size() - pos_ < length) Damaged();
     Room(length);
@@ -137,9 +151,11 @@ class Inflater {
     const int literal_count = static_cast<int>(Bits(5)) + 257;
     const int distance_count = static_cast<int>(Bits(5)) + 1;
     const int length_count = static_cast<int>(Bits(4)) + 4;
+    if (literal_count > 286 || distance_count > 30) Damaged();
     std::array<std::uint8_t, 320> lengths{};
     for (int i = 0; i < length_count; ++i) lengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(Bits(3));
     const Code length_code(lengths.data(), 19);
+    if (!length_code.Complete()) Damaged();
     lengths.fill(0);
     for (int i = 0; i < literal_count + distance_count;) {
       const int symbol = Decode(length_code);
@@ -159,7 +175,11 @@ class Inflater {
       if (i + static_cast<int>(repeat) > literal_count + distance_count) Damaged();
       while (repeat-- > 0) lengths[i++] = repeat_value;
     }
-    Codes(Code(lengths.data(), literal_count), Code(lengths.data() + literal_count, distance_count));
+    if (lengths[256] == 0) Damaged();  // the block could not end
+    const Code literals(lengths.data(), literal_count);
+    const Code distances(lengths.data() + literal_count, distance_count);
+    if (!literals.Usable(false) || !distances.Usable(true)) Damaged();
+    Codes(literals, distances);
   }
 
   void Fixed() {
