@@ -70,16 +70,18 @@ Bytes ReadFile(const fs::path& path) {
 std::optional<Bytes> ZlibInflate(const Bytes& stream, std::size_t cap) {
   z_stream z{};
   if (inflateInit2(&z, -15) != Z_OK) std::abort();
-  Bytes out(cap + 1);
   z.next_in = const_cast<Bytef*>(stream.data());
   z.avail_in = static_cast<uInt>(stream.size());
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
+  // Room for one byte more than the cap, given as it is needed.
+  Bytes out;
   int result = Z_OK;
-  while (result == Z_OK) {
-    const uInt before = z.avail_in + z.avail_out;
-    result = inflate(&z, Z_NO_FLUSH);
-    if (result == Z_OK && z.avail_in + z.avail_out == before) break;  // wants more input
+  while (result == Z_OK && z.total_out <= cap) {
+    const std::size_t used = z.total_out;
+    const auto room = static_cast<uInt>(std::min<std::size_t>(cap + 1 - used, 65536));
+    out.resize(used + room);
+    z.next_out = out.data() + used;
+    z.avail_out = room;
+    result = inflate(&z, Z_NO_FLUSH);  // Z_BUF_ERROR once it can go no further
   }
   out.resize(z.total_out);
   inflateEnd(&z);
