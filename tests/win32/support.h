@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "forms/picture/pixels.h"
 #include "forms/win32/win32_runtime.h"
 #include "launcher/FrmSetup.h"
 
@@ -58,15 +59,11 @@ struct Launcher {
 bool PumpUntil(forms::win32::Win32Runtime& runtime, const std::function<bool()>& done, DWORD bound_ms = 20000);
 
 // A 32-bit top-down image, 0x00RRGGBB per pixel.
-struct Image {
-  int width = 0, height = 0;
-  std::vector<std::uint32_t> pixels;
-  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
+using Image = forms::picture::Pixels;
 
 // What the window's paint function draws, through WM_PRINTCLIENT.
 Image CaptureClient(HWND window);
-// A 24-bit BMP file from the assets folder.
+// A BMP file from the assets folder.
 Image ReadBmp(const char* path);
 inline std::uint32_t Rgb(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
 
