@@ -29,43 +29,41 @@ PointTwips Win32Runtime::ToWindowTwips(HWND window, POINT point) const {
   return {scale_.Twips(point.x), scale_.Twips(point.y)};
 }
 
+// Presses and releases by message. A double click is a second press: the
+// model makes its own clicks.
+struct ButtonMessage {
+  UINT message;
+  int button;
+  bool down;
+};
+constexpr ButtonMessage kButtonMessages[] = {
+    {WM_LBUTTONDOWN, kLeftButton, true},   {WM_LBUTTONDBLCLK, kLeftButton, true},
+    {WM_RBUTTONDOWN, kRightButton, true},  {WM_RBUTTONDBLCLK, kRightButton, true},
+    {WM_MBUTTONDOWN, kMiddleButton, true}, {WM_MBUTTONDBLCLK, kMiddleButton, true},
+    {WM_LBUTTONUP, kLeftButton, false},    {WM_RBUTTONUP, kRightButton, false},
+    {WM_MBUTTONUP, kMiddleButton, false},
+};
+
 bool Win32Runtime::OnMouse(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   Form& form = *form_;
-  const POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-  const int buttons = ButtonMask(wparam);
-  const int shift = ShiftMask(wparam);
-  switch (message) {
-    case WM_MOUSEMOVE:
-      form.PointerMoved(ToWindowTwips(window, point), buttons, shift);
-      return true;
-    // A double click is a second press: the model makes its own clicks.
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      form.PointerPressed(kLeftButton, ToWindowTwips(window, point), buttons, shift);
-      return true;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-      form.PointerPressed(kRightButton, ToWindowTwips(window, point), buttons, shift);
-      return true;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-      form.PointerPressed(kMiddleButton, ToWindowTwips(window, point), buttons, shift);
-      return true;
-    case WM_LBUTTONUP:
-      form.PointerReleased(kLeftButton, ToWindowTwips(window, point), buttons, shift);
-      return true;
-    case WM_RBUTTONUP:
-      form.PointerReleased(kRightButton, ToWindowTwips(window, point), buttons, shift);
-      return true;
-    case WM_MBUTTONUP:
-      form.PointerReleased(kMiddleButton, ToWindowTwips(window, point), buttons, shift);
-      return true;
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lparam) != form_window_.get()) form.CaptureLost();
-      return true;
-    default:
-      return false;
+  if (message == WM_CAPTURECHANGED) {
+    if (reinterpret_cast<HWND>(lparam) != form_window_.get()) form.CaptureLost();
+    return true;
   }
+  const POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+  if (message == WM_MOUSEMOVE) {
+    form.PointerMoved(ToWindowTwips(window, point), ButtonMask(wparam), ShiftMask(wparam));
+    return true;
+  }
+  for (const ButtonMessage& m : kButtonMessages) {
+    if (m.message != message) continue;
+    if (m.down)
+      form.PointerPressed(m.button, ToWindowTwips(window, point), ButtonMask(wparam), ShiftMask(wparam));
+    else
+      form.PointerReleased(m.button, ToWindowTwips(window, point), ButtonMask(wparam), ShiftMask(wparam));
+    return true;
+  }
+  return false;
 }
 
 void Win32Runtime::CaptureChanged(Form&, bool captured) {
