@@ -20,12 +20,19 @@ void LoadLibrariesFromSystemOnly() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
   const FARPROC found = kernel != nullptr ? ::GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+  bool system_only = false;
   if (found != nullptr) {
     // Through the generic function type: the two signatures differ.
     const auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(found));
-    if (set(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+    system_only = set(LOAD_LIBRARY_SEARCH_SYSTEM32) != 0;
   }
-  ::SetDllDirectoryW(L"");
+  if (!system_only) ::SetDllDirectoryW(L"");
+  // The setting above does not reach the imports of DLLs that the window
+  // system loads for us (common controls 6 imports msimg32, and the loader
+  // looks beside the program first for those): they are loaded from
+  // System32 now, by name, so that a later import finds them loaded.
+  for (const wchar_t* name : {L"msimg32.dll", L"uxtheme.dll", L"version.dll"})
+    ::LoadLibraryExW(name, nullptr, system_only ? LOAD_LIBRARY_SEARCH_SYSTEM32 : 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "launch/shell_open.h"
 
 #include "forms/form.h"
+#include "forms/program_folder.h"
 
 namespace launch {
 namespace {
@@ -18,17 +19,13 @@ bool IsLink(std::string_view target) {
   return true;
 }
 
-bool IsAbsolute(std::string_view target) {
-  return target.starts_with("\\\\") ||
-         (target.size() >= 3 && target[1] == ':' && (target[2] == '\\' || target[2] == '/'));
-}
-
 }  // namespace
 
 std::string ResolveTarget(std::string_view folder, std::string_view target) {
-  if (IsLink(target) || IsAbsolute(target) || folder.empty()) return std::string(target);
+  if (IsLink(target)) return std::string(target);
+  if (!forms::IsAbsoluteFolder(folder)) return {};  // nowhere safe to start it from
   std::string path(folder);
-  if (path.back() != '\\' && path.back() != '/') path += '\\';
+  if (path.back() != '\\') path += '\\';
   path += target;
   return path;
 }
@@ -43,6 +40,7 @@ void ShellOpen(forms::Form& owner, std::string_view verb, std::string_view targe
   request.verb = verb;
   request.directory = runtime.AppFolder();
   request.file = ResolveTarget(request.directory, target);
+  if (request.file.empty()) return;
   request.parameters = "";
   request.show = 1;  // shown normally and activated
   (void)runtime.ShellStart(request);

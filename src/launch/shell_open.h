@@ -16,8 +16,9 @@ void ShellOpen(forms::Form& owner, std::string_view verb, std::string_view targe
 
 // A target relative to the application folder becomes an absolute path
 // inside it, so that a missing companion starts nothing rather than a
-// program of the same name found on the search path. A link ("mailto:...")
-// is passed as it is.
+// program of the same name found on the search path; without an absolute
+// application folder it becomes "", which starts nothing. A link
+// ("mailto:...") is passed as it is.
 std::string ResolveTarget(std::string_view folder, std::string_view target);
 
 }  // namespace launch

@@ -7,17 +7,22 @@
 // Scenarios: "install" (the whole OK path with its timings), "cancel" (the
 // exit question answered both ways), "odd-folder" (media copied into a folder
 // with a non-ASCII name and no speech program), "close-asking" (a close
-// request while the question is open). The exit status is the number
+// request while the question is open), and "matrix": the table of faults at
+// the shell boundary (odd folders, missing companions, decoys, close
+// requests in every state, planted DLLs). The exit status is the number
 // of failed checks (0: passed).
 //
 //   e2e_driver press-ok|quit
 //
 // acts on a launcher someone else started (used by script/run).
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <cstdarg>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -603,6 +608,384 @@ void CloseWhileAsking(const std::wstring& stage) {
   }
 }
 
+// ---------------------------------------------------------------- the fault matrix
+//
+// Each row is one copy of the media, prepared as the row says, with its own
+// launcher and its own start log; the rows of a run go side by side, so the
+// whole matrix takes about one OK flow. A row records which programs
+// started, from which path and in which working folder, the exit status and
+// any process left behind, and passes when that is what it expects.
+
+enum class Act {
+  Install,
+  CloseGrowing,
+  CloseWaiting,
+  CloseReady,
+  CloseAsking,
+  CloseOwnerAsking,
+  CloseAfterOk,
+  EndSession
+};
+
+struct Row {
+  const wchar_t* name;
+  const wchar_t* folder;  // the media folder: under the matrix's base folder, or absolute
+  Act act = Act::Install;
+  const wchar_t* missing = L"";  // companions left off the media, separated by '|'; a trailing '\' puts a folder there
+  const wchar_t* expect = L"data1.exe speech.exe data2.exe File.exe ";  // starts, in order
+  bool decoys = false;  // same-named programs on PATH, in the working folder and beside the real ones
+  bool plant = false;   // every usual DLL planting name beside Setup.exe, preferred to the system's
+  bool quick = false;   // also in script/test's short run
+};
+
+const wchar_t* const kPlantNames[] = {L"version",       L"uxtheme",  L"dwmapi",  L"comctl32", L"cryptbase",
+                                      L"propsys",       L"winmm",    L"msimg32", L"userenv",  L"windowscodecs",
+                                      L"oleacc",        L"apphelp",  L"profapi", L"sspicli",  L"textinputframework",
+                                      L"coremessaging", L"wintypes", L"secur32", L"netapi32", L"wtsapi32",
+                                      L"dbghelp",       L"mpr",      L"ntmarta", L"riched20", L"urlmon",
+                                      L"wininet",       L"iertutil"};
+
+const Row kRows[] = {
+    {L"plain folder", L"plain", Act::Install, L"", L"data1.exe speech.exe data2.exe File.exe ", false, false, true},
+    {L"a space", L"with space"},
+    {L"Chinese, Korean, accented", L"安装 한국어 Café", Act::Install, L"", L"data1.exe speech.exe data2.exe File.exe ",
+     false, false, true},
+    {L"an apostrophe", L"O'Brien's media"},
+    {L"shell metacharacters", L"100% & (x86) #1 ^;,=!"},
+    {L"%TEMP% in the name", L"%TEMP%", Act::Install, L"", L"data1.exe speech.exe data2.exe File.exe ", false, false,
+     true},
+    {L"%USERNAME% in the name", L"%USERNAME%"},
+    {L"a folder of about 245 characters", L"*deep"},
+    {L"a drive root", L"D:\\"},
+    {L"a CD-ROM drive", L"E:\\"},
+    {L"a UNC share", L"\\\\kvdserver\\media\\kvd"},
+    {L"data1 missing", L"miss-data1", Act::Install, L"data\\data1.exe", L"speech.exe data2.exe File.exe "},
+    {L"speech missing", L"miss-speech", Act::Install, L"speech.exe", L"data1.exe data2.exe File.exe "},
+    {L"data2 missing", L"miss-data2", Act::Install, L"data\\data2.exe", L"data1.exe speech.exe File.exe "},
+    {L"the installer missing", L"miss-file", Act::Install, L"file\\File.exe", L"data1.exe speech.exe data2.exe "},
+    {L"all four missing", L"miss-all", Act::Install, L"data\\data1.exe|speech.exe|data\\data2.exe|file\\File.exe", L""},
+    {L"a folder where data2 should be", L"folder-data2", Act::Install, L"data\\data2.exe\\",
+     L"data1.exe speech.exe File.exe ", false, false, true},
+    {L"decoys on PATH, in the working folder and beside", L"decoys", Act::Install, L"speech.exe",
+     L"data1.exe data2.exe File.exe ", true, false, true},
+    {L"close while growing", L"close-growing", Act::CloseGrowing, L"", L"data1.exe "},
+    {L"close while waiting", L"close-waiting", Act::CloseWaiting, L"", L"data1.exe speech.exe "},
+    {L"close once OK is available", L"close-ready", Act::CloseReady, L"", L"data1.exe speech.exe "},
+    {L"close to the window with the question open", L"close-asking", Act::CloseAsking, L"", L"data1.exe speech.exe ",
+     false, false, true},
+    {L"close to the owner with the question open", L"close-owner-asking", Act::CloseOwnerAsking, L"",
+     L"data1.exe speech.exe "},
+    {L"close after OK", L"close-after-ok", Act::CloseAfterOk, L"", L"data1.exe speech.exe data2.exe "},
+    {L"end of session", L"end-session", Act::EndSession, L"", L"data1.exe speech.exe "},
+    {L"27 planted DLLs, native first", L"planted", Act::Install, L"", L"data1.exe speech.exe data2.exe File.exe ",
+     false, true, true},
+};
+
+const wchar_t* const kCompanions[] = {L"data\\data1.exe", L"speech.exe", L"data\\data2.exe", L"file\\File.exe"};
+
+std::wstring g_plant_dll;  // a DLL of ours, beside the driver
+
+std::wstring LongForm(const std::wstring& path) {
+  std::wstring extended = path.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + path.substr(2) : L"\\\\?\\" + path;
+  std::wstring out(32768, L'\0');
+  const DWORD n = GetLongPathNameW(extended.c_str(), out.data(), static_cast<DWORD>(out.size()));
+  if (n == 0 || n >= out.size()) return path;
+  out.resize(n);
+  if (out.starts_with(L"\\\\?\\UNC\\")) return L"\\\\" + out.substr(8);
+  if (out.starts_with(L"\\\\?\\")) return out.substr(4);
+  return out;
+}
+
+bool SameFile(const std::wstring& a, const std::wstring& b) { return SamePath(LongForm(a), LongForm(b)); }
+
+std::wstring Extended(const std::wstring& path) {
+  return path.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + path.substr(2) : L"\\\\?\\" + path;
+}
+
+// Wine's file copy does not take long paths: a destination past the
+// classic limit goes through its folder's 8.3 form.
+void CopyInto(const std::wstring& from, const std::wstring& to) {
+  std::wstring target = to;
+  if (to.size() >= MAX_PATH) {
+    const std::wstring folder = to.substr(0, to.find_last_of(L'\\'));
+    std::wstring short_folder(32768, L'\0');
+    const DWORD n = GetShortPathNameW(Extended(folder).c_str(), short_folder.data(), 32768);
+    short_folder.resize(n < 32768 ? n : 0);
+    target = short_folder + to.substr(folder.size());
+  }
+  CopyFileW(from.c_str(), target.c_str(), FALSE);
+}
+
+void MakeTree(const std::wstring& path) {
+  for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+    CreateDirectoryW(Extended(path.substr(0, at)).c_str(), nullptr);
+  CreateDirectoryW(Extended(path).c_str(), nullptr);
+}
+
+std::vector<std::wstring> Split(const std::wstring& text, wchar_t by) {
+  std::vector<std::wstring> parts;
+  for (std::size_t a = 0, b; a < text.size(); a = b + 1) {
+    b = text.find(by, a);
+    if (b == std::wstring::npos) b = text.size();
+    if (b > a) parts.push_back(text.substr(a, b - a));
+  }
+  return parts;
+}
+
+struct RowRun {
+  const Row* row;
+  std::wstring folder, log;
+  Launcher launcher;
+  std::vector<std::wstring> findings;  // what went wrong
+  std::wstring seen;                   // what started, for the report
+  DWORD exit_code = STILL_ACTIVE;
+};
+
+// The media of a row: the staged files, less what the row leaves out.
+std::wstring Prepare(const Row& row, const std::wstring& stage, const std::wstring& base) {
+  std::wstring folder = row.folder;
+  if (folder == L"*deep") {
+    // Setup.exe's own path stays within the classic limit; most companions' pass it.
+    folder = base + L"\\deep";
+    while (folder.size() < 247) folder += L"\\" + std::wstring(std::min<std::size_t>(60, 246 - folder.size()), L'k');
+  } else if (folder.size() < 2 || (folder[1] != L':' && !folder.starts_with(L"\\\\"))) {
+    folder = base + L"\\" + folder;
+  }
+  folder = TrimSlash(folder);
+  const std::wstring inside = folder.back() == L'\\' ? folder : folder + L'\\';
+  MakeTree(inside + L"data");
+  MakeTree(inside + L"file");
+  const auto missing = Split(row.missing, L'|');
+  auto left_out = [&missing](const std::wstring& name) {
+    for (const auto& m : missing)
+      if (m == name || m == name + L"\\") return true;
+    return false;
+  };
+  CopyInto(stage + L"\\Setup.exe", inside + L"Setup.exe");
+  for (const wchar_t* c : kCompanions) {
+    DeleteFileW(Extended(inside + c).c_str());
+    if (!left_out(c)) CopyInto(stage + L"\\" + c, inside + c);
+  }
+  for (const auto& m : missing)
+    if (m.ends_with(L"\\")) MakeTree(inside + m.substr(0, m.size() - 1));
+  if (row.decoys) {
+    for (const wchar_t* d : {L"speech.exe.exe", L"file\\File.exe.bat", L"data\\data2.exe.exe"})
+      CopyInto(stage + L"\\speech.exe", inside + d);
+  }
+  if (row.plant) {
+    for (const wchar_t* name : kPlantNames) CopyInto(g_plant_dll, inside + name + L".dll");
+  }
+  return folder;
+}
+
+// Modules of a process that come from its media folder, other than the launcher itself.
+std::vector<std::wstring> ModulesFrom(DWORD pid, const std::wstring& folder) {
+  std::vector<std::wstring> found;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pid);
+  if (snap == INVALID_HANDLE_VALUE) return found;
+  MODULEENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  const std::wstring inside = LongForm(folder) + L"\\";
+  for (BOOL more = Module32FirstW(snap, &entry); more; more = Module32NextW(snap, &entry)) {
+    const std::wstring path = LongForm(entry.szExePath);
+    if (path.size() > inside.size() && SameText(path.substr(0, inside.size()), inside) &&
+        !SameText(path.substr(path.find_last_of(L'\\') + 1), L"Setup.exe"))
+      found.push_back(path);
+  }
+  CloseHandle(snap);
+  return found;
+}
+
+struct Process {
+  DWORD pid, parent;
+  std::wstring name;
+};
+
+std::vector<Process> Processes() {
+  std::vector<Process> list;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
+    // A process that has ended may still be listed for a moment.
+    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+    DWORD code = STILL_ACTIVE;
+    if (handle != nullptr) {
+      GetExitCodeProcess(handle, &code);
+      CloseHandle(handle);
+    }
+    if (code == STILL_ACTIVE) list.push_back({entry.th32ProcessID, entry.th32ParentProcessID, entry.szExeFile});
+  }
+  CloseHandle(snap);
+  return list;
+}
+
+void Post(HWND window, UINT message, WPARAM wparam = 0) { PostMessageW(window, message, wparam, 0); }
+
+void PressButton(HWND button) {
+  PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+// Runs the rows side by side and reports each; the result is the number of rows that failed.
+int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
+  const std::wstring base = TempFolder() + L"\\kvd-faults";
+  RemoveTree(base);
+  CreateDirectoryW(base.c_str(), nullptr);
+  const std::wstring decoy = base + L"\\decoy-cwd";
+  MakeTree(decoy + L"\\data");
+  MakeTree(decoy + L"\\file");
+  for (const wchar_t* c : kCompanions) CopyFileW((stage + L"\\" + c).c_str(), (decoy + L"\\" + c).c_str(), FALSE);
+  const std::wstring decoy_path = base + L"\\decoy-path";
+  MakeTree(decoy_path);
+  for (const wchar_t* c : {L"speech.exe", L"data1.exe", L"data2.exe", L"File.exe"})
+    CopyFileW((stage + L"\\speech.exe").c_str(), (decoy_path + L"\\" + c).c_str(), FALSE);
+
+  wchar_t path_buf[32768];
+  const DWORD n = GetEnvironmentVariableW(L"PATH", path_buf, static_cast<DWORD>(std::size(path_buf)));
+  const std::wstring old_path(path_buf, n < std::size(path_buf) ? n : 0);
+  std::wstring overrides;
+  for (const wchar_t* name : kPlantNames) overrides += std::wstring(overrides.empty() ? L"" : L",") + name;
+  overrides += L"=n,b;mscoree=;mshtml=";
+
+  std::vector<std::unique_ptr<RowRun>> runs;
+  GetDesktopWindow();  // the first window of a Wine session starts its desktop process: not a row's
+  Sleep(500);
+  const auto before = Processes();
+  for (const Row& row : kRows) {
+    if (quick && !row.quick) continue;
+    auto run = std::make_unique<RowRun>();
+    run->row = &row;
+    run->folder = Prepare(row, stage, base);
+    // Beside the driver: a stand-in started from an 8.3 working folder on the
+    // media's drive could not open a log on that drive under Wine.
+    run->log = g_plant_dll.substr(0, g_plant_dll.find_last_of(L'\\')) + Format(L"\\faults-%zu.log", runs.size());
+    DeleteFileW(run->log.c_str());
+    SetEnvironmentVariableW(L"KVD_STANDIN_LOG", run->log.c_str());
+    SetEnvironmentVariableW(L"PATH", row.decoys ? (decoy_path + L";" + old_path).c_str() : old_path.c_str());
+    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", row.plant ? overrides.c_str() : L"mscoree=;mshtml=");
+    const std::wstring inside = run->folder.back() == L'\\' ? run->folder : run->folder + L'\\';
+    try {
+      Start(run->launcher, inside + L"Setup.exe", row.decoys ? decoy : TempFolder());
+      if (row.act == Act::CloseGrowing) Post(run->launcher.window, WM_CLOSE);
+    } catch (const Abort&) {
+      run->findings.push_back(L"did not start");
+    }
+    runs.push_back(std::move(run));
+  }
+  SetEnvironmentVariableW(L"PATH", old_path.c_str());
+  SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"mscoree=;mshtml=");
+  const long long t0 = NowMs();
+  auto at = [t0](long long ms) {
+    while (NowMs() < t0 + ms) Sleep(10);
+  };
+
+  auto act = [&runs](Act which, const std::function<void(RowRun&)>& what) {
+    for (auto& run : runs)
+      if (run->row->act == which && run->findings.empty() && run->launcher.Running()) what(*run);
+  };
+  at(3000);
+  for (auto& run : runs)
+    if (run->row->plant && run->findings.empty())
+      for (const auto& m : ModulesFrom(run->launcher.pi.dwProcessId, run->folder))
+        run->findings.push_back(L"loaded " + m);
+  act(Act::CloseWaiting, [](RowRun& r) { Post(r.launcher.window, WM_CLOSE); });
+  act(Act::EndSession, [](RowRun& r) { Post(r.launcher.window, WM_ENDSESSION, TRUE); });
+  for (Act asking : {Act::CloseAsking, Act::CloseOwnerAsking})
+    act(asking, [](RowRun& r) { PressButton(r.launcher.cancel); });
+  at(5000);
+  act(Act::CloseAsking, [](RowRun& r) {
+    if (!FindTopWindow(r.launcher.pi.dwProcessId, kQuestionTitle)) r.findings.push_back(L"no question to close");
+    Post(r.launcher.window, WM_CLOSE);
+  });
+  act(Act::CloseOwnerAsking, [](RowRun& r) {
+    if (!FindTopWindow(r.launcher.pi.dwProcessId, kQuestionTitle)) r.findings.push_back(L"no question to close");
+    Post(GetWindow(r.launcher.window, GW_OWNER), WM_CLOSE);
+  });
+  at(16500);
+  act(Act::CloseReady, [](RowRun& r) {
+    if (!IsWindowEnabled(r.launcher.ok)) r.findings.push_back(L"OK was not available");
+    Post(r.launcher.window, WM_CLOSE);
+  });
+  for (Act ok : {Act::Install, Act::CloseAfterOk}) act(ok, [](RowRun& r) { PressButton(r.launcher.ok); });
+  at(19000);
+  for (auto& run : runs)
+    if (run->row->plant && run->findings.empty())
+      for (const auto& m : ModulesFrom(run->launcher.pi.dwProcessId, run->folder))
+        run->findings.push_back(L"loaded " + m);
+  act(Act::CloseAfterOk, [](RowRun& r) { Post(r.launcher.window, WM_CLOSE); });
+  at(43000);
+
+  // What each row saw.
+  int failed = 0;
+  const auto after = Processes();
+  for (auto& run : runs) {
+    RowRun& r = *run;
+    if (r.launcher.pi.hProcess != nullptr) {
+      if (r.launcher.Running(2000)) r.findings.push_back(L"the launcher was still running");
+      r.exit_code = r.launcher.ExitCode();
+      if (r.exit_code != 0) r.findings.push_back(Format(L"exit status %lu", r.exit_code));
+    }
+    const auto records = ReadLog(r.log);
+    DeleteFileW(r.log.c_str());
+    std::wstring order;
+    for (const auto& rec : records) {
+      order += rec.Name() + L" ";
+      bool ours = false;
+      for (const wchar_t* c : kCompanions)
+        if (SameText(rec.Name(), std::wstring(c).substr(std::wstring(c).find_last_of(L'\\') + 1)))
+          ours = SameFile(rec.module, r.folder + L"\\" + c) || SameFile(rec.module, r.folder + c);
+      if (!ours)
+        r.findings.push_back(L"started " + rec.module);
+      else if (!SameFile(rec.cwd, r.folder))
+        r.findings.push_back(L"working folder " + rec.cwd);
+    }
+    if (!SameText(order, r.row->expect))
+      r.findings.push_back(L"started \"" + order + L"\", not \"" + r.row->expect + L"\"");
+    r.seen = order.empty() ? L"nothing" : order;
+    // The row's own processes still alive: its launcher, or what the shell started for it.
+    for (const auto& p : after) {
+      bool old = false;
+      for (const auto& b : before) old = old || b.pid == p.pid;
+      if (!old && (p.pid == r.launcher.pi.dwProcessId || p.parent == r.launcher.pi.dwProcessId))
+        r.findings.push_back(L"left behind: " + p.name);
+    }
+    std::wstring verdict;
+    for (const auto& f : r.findings) verdict += (verdict.empty() ? L"" : L"; ") + f;
+    Check(r.findings.empty(), std::wstring(r.row->name) + L": " + r.seen + (verdict.empty() ? L"" : L" -- " + verdict));
+    failed += r.findings.empty() ? 0 : 1;
+  }
+
+  if (!report.empty()) {
+    std::string md =
+        "# Reliability: the shell boundary\n\n"
+        "Written by `script/faults`: every row runs the staged Setup.exe under Wine from media prepared as the row "
+        "says. *Expected* lists the companions that must start, in order, each from the media folder with the media "
+        "folder as its working folder, with exit status 0 and no process left behind; *seen* is what the stand-ins "
+        "recorded.\n\n| row | media folder | expected | seen | verdict |\n|---|---|---|---|---|\n";
+    for (auto& run : runs) {
+      std::wstring verdict = L"pass";
+      if (!run->findings.empty()) {
+        verdict = L"FAIL:";
+        for (const auto& f : run->findings) verdict += L" " + f;
+      }
+      std::wstring folder = run->folder;
+      if (folder.size() > 60)
+        folder = folder.substr(0, 28) + L"…" + folder.substr(folder.size() - 28) +
+                 Format(L" (%zu characters)", run->folder.size());
+      md += forms::win32::Narrow(L"| " + std::wstring(run->row->name) + L" | `" + folder + L"` | " + run->row->expect +
+                                 L" | " + run->seen + L" | " + verdict + L" |\n");
+    }
+    FILE* out = _wfopen(report.c_str(), L"wb");
+    if (out != nullptr) {
+      std::fwrite(md.data(), 1, md.size(), out);
+      std::fclose(out);
+    }
+  }
+  if (GetEnvironmentVariableW(L"KVD_KEEP", nullptr, 0) == 0) RemoveTree(base);
+  return failed;
+}
+
 // For script/run: acts on a launcher that is already running (any process),
 // as a user would: "press-ok" waits until OK is available and presses it,
 // "quit" presses Cancel and answers OK.
@@ -637,9 +1020,20 @@ int wmain(int argc, wchar_t** argv) {
       return g_failures;
     }
   }
+  if (argc >= 4 && std::wstring(argv[1]) == L"matrix") {
+    // e2e_driver matrix quick|all <stage folder> [report.md]
+    wchar_t self[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    g_plant_dll = std::wstring(self, n).substr(0, std::wstring(self, n).find_last_of(L'\\')) + L"\\kvd_plant.dll";
+    const int failed =
+        Matrix(WindowsPath(argv[3]), std::wstring(argv[2]) == L"quick", argc > 4 ? WindowsPath(argv[4]) : L"");
+    Say(failed ? "== FAILED" : "== passed", Format(L"%d row(s) failed", failed));
+    return failed;
+  }
   if (argc != 3) {
     std::fprintf(stderr,
                  "usage: e2e_driver install|cancel|odd-folder|close-asking <stage folder>\n"
+                 "       e2e_driver matrix quick|all <stage folder> [report.md]\n"
                  "       e2e_driver press-ok|quit   (on a launcher already running)\n");
     return 100;
   }

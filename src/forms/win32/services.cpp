@@ -1,5 +1,6 @@
 // The desktop's services: the question box, the shell's open service, the
 // program's own folder and the screen.
+#include "forms/program_folder.h"
 #include "forms/win32/shell_start.h"
 #include "forms/win32/text.h"
 #include "forms/win32/win32_runtime.h"
@@ -12,7 +13,8 @@ int Win32Runtime::MsgBox(Form& owner, const std::string& prompt, int style, cons
 
 int Win32Runtime::ShellStart(const ShellRequest& request) { return StartWithShell(request); }
 
-// The folder of the running program, however long its path.
+// The folder of the running program, however long its path, in its
+// ordinary absolute form ("" when it has none).
 std::string Win32Runtime::AppFolder() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
@@ -24,11 +26,7 @@ std::string Win32Runtime::AppFolder() {
     }
     path.resize(path.size() * 2);
   }
-  std::size_t slash = path.find_last_of(L"\\/");
-  if (slash == std::wstring::npos) return {};
-  // "D:\Setup.exe" keeps its separator: "D:" alone would mean the drive's current folder.
-  if (slash == 2 && path[1] == L':') ++slash;
-  return Narrow(std::wstring_view(path).substr(0, slash));
+  return ProgramFolder(Narrow(path));
 }
 
 ScreenInfo Win32Runtime::Screen() {
