@@ -6,9 +6,13 @@ and resources before any of our code runs.
 
 Prints one line per check and exits 0 when all pass, 1 otherwise.
 """
+import os
 import re
 import struct
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "pe-flags"))
+from pe_flags import checksum  # noqa: E402
 
 MAX_SIZE = 300 * 1024
 MACHINE_I386 = 0x14C
@@ -157,6 +161,9 @@ def check(path, version):
     expect(pe.dll_characteristics & DLL_DYNAMIC_BASE, "may be loaded at any address (DYNAMIC_BASE)")
     expect(pe.characteristics & FILE_REMOVABLE_RUN_FROM_SWAP, "runs from swap when started from removable media")
     expect(pe.characteristics & FILE_NET_RUN_FROM_SWAP, "runs from swap when started from a network share")
+    checksum_offset = struct.unpack_from("<I", data, 0x3C)[0] + 24 + 64
+    expect(struct.unpack_from("<I", data, checksum_offset)[0] == checksum(data, checksum_offset),
+           "header checksum matches the file (also after signing)")
 
     imports = pe.imports()
     expect(imports, "imports read: " + ", ".join(imports))
