@@ -4,6 +4,7 @@
 // After windows.h, which it builds on.
 #include <objbase.h>
 
+#include <cstdio>
 #include <exception>
 
 #include "forms/win32/win32_runtime.h"
@@ -39,8 +40,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     launcher::FrmSetup frm(runtime);
     frm.Show();
     return runtime.Run();
-  } catch (const std::exception&) {
-    // A failure outside any handler (creating the window): end quietly.
+  } catch (const std::exception& error) {
+    // A failure outside any handler: the window could not be created.
+    std::fprintf(stderr, "Setup: the window could not be created: %s\n", error.what());
     return 1;
   }
 }

@@ -39,7 +39,6 @@ std::unique_ptr<Form> CreateForm(const FormDef& def, Runtime& runtime) {
   form->Caption.Init(def.caption);
   form->BackColor = def.back_color;
   form->Icon = def.icon;
-  form->ShowInTaskbar = def.show_in_taskbar;
   form->Visible.Init(false);
   InitFont(form->Font, def.font);
   form->CreateNative(*form);
@@ -47,13 +46,12 @@ std::unique_ptr<Form> CreateForm(const FormDef& def, Runtime& runtime) {
   for (const ControlDef& c : def.controls) {
     Control* container = nullptr;
     if (*c.container != '\0') {
-      container = form->Find(c.container);
-      if (container == nullptr) throw RuntimeError(std::string("no container named ") + c.container);
+      container = &form->Get(c.container);
       if (container == form.get()) container = nullptr;
     }
-    Control& control = c.kind == Kind::Timer ? form->AddTimer(c.name, container) : form->Add(c.kind, c.name, container);
+    Control& control = form->Add(c.kind, c.name, container);
     InitCommon(control, c, def.font);
-    if (c.kind == Kind::Timer) static_cast<Timer&>(control).Interval.Init(c.interval);
+    if (c.kind == Kind::Timer) form->GetTimer(c.name).Interval.Init(c.interval);
     form->CreateNative(control);
   }
   return form;

@@ -39,7 +39,6 @@ struct FormDef {
   FontDef font;
   Color back_color = kButtonFace;
   const char* icon = "";
-  bool show_in_taskbar = false;
   std::span<const ControlDef> controls;  // in creation order
 };
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "forms/error.h"
+#include "forms/layout.h"
 
 namespace forms {
 
@@ -24,6 +25,12 @@ Form::Form(std::string name, Runtime& runtime)
 
 Form::~Form() = default;
 
+Control& Form::Add(Kind kind, std::string name, Control* container) {
+  if (kind == Kind::Timer) return AddTimer(std::move(name), container);
+  controls_.push_back(std::make_unique<Control>(kind, std::move(name), this, container));
+  return *controls_.back();
+}
+
 Timer& Form::AddTimer(std::string name, Control* container) {
   auto owned = std::make_unique<Timer>(std::move(name), this, container);
   Timer& timer = *owned;
@@ -36,6 +43,19 @@ Control* Form::Find(std::string_view name) const noexcept {
   for (const auto& c : controls_)
     if (c->Name() == name) return c.get();
   return nullptr;
+}
+
+Control& Form::Get(std::string_view name) const {
+  Control* control = Find(name);
+  if (control == nullptr) throw RuntimeError(Name() + " has no control named " + std::string(name));
+  return *control;
+}
+
+// Timers are the one kind of control with an object type of their own.
+Timer& Form::GetTimer(std::string_view name) const {
+  Control& control = Get(name);
+  if (control.GetKind() != Kind::Timer) throw RuntimeError(std::string(name) + " of " + Name() + " is not a timer");
+  return static_cast<Timer&>(control);
 }
 
 std::vector<Control*> Form::ChildrenOf(const Control* container) const {
@@ -67,7 +87,9 @@ void Form::OnPropertyWritten(Control& control, Prop property) {
     case Prop::Interval:
       if (control.GetKind() == Kind::Timer) UpdateTimer(static_cast<Timer&>(control));
       // A control that can no longer hold the focus hands it on in tab order.
-      if (focus_ == &control && !CanFocus(control)) FocusNext();
+      if (focus_ == &control && !CanFocus(control)) FocusNext(false);
+      // A button disabled while pressed lets go of the press.
+      if (pressed_ == &control && !control.Enabled) SetPressed(nullptr, false);
       break;
     case Prop::Caption:
     case Prop::Font:
@@ -79,17 +101,17 @@ void Form::OnPropertyWritten(Control& control, Prop property) {
 }
 
 // A timer counts while it is enabled with a non-zero interval. Enabling an
-// enabled timer again does not restart its count; changing the interval does.
+// enabled timer again does not restart its count; changing the interval
+// does. No timer ticks more often than the window system's floor.
 void Form::UpdateTimer(Timer& timer) {
   const bool should_run = timer.Enabled && timer.Interval > 0 && state_ != State::Unloaded;
   const auto it = std::find(running_timers_.begin(), running_timers_.end(), &timer);
-  const bool running = it != running_timers_.end();
-  if (running) {
+  if (it != running_timers_.end()) {
     runtime_->StopTimer(timer);
     running_timers_.erase(it);
   }
   if (should_run) {
-    runtime_->StartTimer(timer);
+    runtime_->StartTimer(timer, std::max(timer.Interval.Get(), kTimerFloorMs));
     running_timers_.push_back(&timer);
   }
 }
@@ -102,11 +124,9 @@ void Form::Start() {
   // Centred on the screen at the size the window has now, in whole pixels as
   // the window system places windows.
   const ScreenInfo screen = runtime_->Screen();
-  const float twips_per_px = 1440.0f / static_cast<float>(screen.dpi);
-  const long width_px = std::lround(Width / twips_per_px);
-  const long height_px = std::lround(Height / twips_per_px);
-  Left = static_cast<float>((screen.width_px - width_px) / 2) * twips_per_px;
-  Top = static_cast<float>((screen.height_px - height_px) / 2) * twips_per_px;
+  const PixelGrid grid{screen.dpi};
+  Left = grid.Twips((screen.width_px - grid.Px(Width)) / 2);
+  Top = grid.Twips((screen.height_px - grid.Px(Height)) / 2);
   Visible.Init(true);
   runtime_->ShowForm(*this);
   const auto order = TabOrder();
@@ -115,91 +135,26 @@ void Form::Start() {
 }
 
 void Form::Unload() {
-  if (state_ == State::Unloaded) return;
+  if (state_ != State::Unloaded) Close(0);
+}
+
+// The window goes with its timers and whatever waited to run; the program
+// ends with status.
+void Form::Close(int status) {
   for (Timer* timer : running_timers_) runtime_->StopTimer(*timer);
   running_timers_.clear();
   state_ = State::Unloaded;
-  focus_ = nullptr;
+  focus_ = pressed_ = nullptr;
   pending_.clear();
   runtime_->Unload(*this);
-  runtime_->EndProgram(0);
+  runtime_->EndProgram(status);
 }
 
-void Form::RequestClose() { Unload(); }
-
-bool Form::CanFocus(const Control& control) const noexcept {
-  if (state_ == State::Unloaded || !control.TabStop || !control.Enabled || !control.Visible) return false;
-  const Kind kind = control.GetKind();
-  if (kind != Kind::PictureBox && kind != Kind::CommandButton) return false;
-  for (const Control* c = control.Container(); c != nullptr; c = c->Container())
-    if (!c->Enabled || !c->Visible) return false;
-  return true;
-}
-
-std::vector<Control*> Form::TabOrder() const {
-  std::vector<Control*> order;
-  for (const auto& c : controls_) order.push_back(c.get());
-  std::stable_sort(order.begin(), order.end(), [](Control* a, Control* b) { return a->TabIndex < b->TabIndex; });
-  return order;
-}
-
-void Form::SetFocus(Control* control) {
-  if (control != nullptr && !CanFocus(*control)) return;
-  if (focus_ == control) return;
-  focus_ = control;
-  runtime_->FocusChanged(*this, control);
-}
-
-void Form::FocusNext(bool backward) {
-  auto order = TabOrder();
-  if (backward) std::reverse(order.begin(), order.end());
-  const auto here = std::find(order.begin(), order.end(), focus_);
-  const std::size_t start = here == order.end() ? order.size() - 1 : static_cast<std::size_t>(here - order.begin());
-  for (std::size_t step = 1; step <= order.size(); ++step) {
-    Control* candidate = order[(start + step) % order.size()];
-    if (CanFocus(*candidate)) {
-      SetFocus(candidate);
-      return;
-    }
-  }
-  focus_ = nullptr;
-  runtime_->FocusChanged(*this, nullptr);
-}
-
-// Neither button is the window's default or cancel button: Enter and Space
-// press only the focused button, Esc presses nothing.
-void Form::KeyPressed(Key key) {
-  if (state_ != State::Shown) return;
-  switch (key) {
-    case Key::Tab:
-      FocusNext(false);
-      break;
-    case Key::ShiftTab:
-      FocusNext(true);
-      break;
-    case Key::Enter:
-    case Key::Space:
-      if (focus_ != nullptr && focus_->GetKind() == Kind::CommandButton) DeliverClick(*focus_);
-      break;
-    case Key::Escape:
-      break;
-  }
-}
-
-void Form::DeliverClick(Control& control) {
-  if (state_ != State::Shown || !control.Enabled || !control.Click) return;
-  Deliver([&control] {
-    if (control.Enabled && control.Click) control.Click();
-  });
-}
-
-void Form::DeliverTick(Timer& timer) {
-  if (state_ == State::Unloaded || timer.tick_pending_) return;
-  timer.tick_pending_ = true;
-  Deliver([&timer] {
-    timer.tick_pending_ = false;
-    if (timer.Enabled && timer.Tick) timer.Tick();
-  });
+void Form::Fail(const std::exception& error) {
+  if (state_ == State::Unloaded) return;
+  std::fprintf(stderr, "%s: unhandled run-time error: %s\n", Name().c_str(), error.what());
+  std::fflush(stderr);
+  Close(1);
 }
 
 void Form::Deliver(std::function<void()> event) {
@@ -225,17 +180,27 @@ void Form::Deliver(std::function<void()> event) {
   busy_ = false;
 }
 
-void Form::Fail(const std::exception& error) {
+// Ticks that fall due while a handler runs (a question waiting for its
+// answer, say) fold into one, delivered when it returns.
+void Form::TimerDue(Timer& timer) {
+  if (state_ == State::Unloaded || timer.tick_pending_) return;
+  timer.tick_pending_ = true;
+  Deliver([&timer] {
+    timer.tick_pending_ = false;
+    if (timer.Enabled && timer.Tick) timer.Tick();
+  });
+}
+
+// Twips stay the unit: auto-sized labels measure their captions again at
+// the new scale, and the window stands where the window system put it.
+void Form::DpiChanged(std::optional<PointTwips> moved_to) {
   if (state_ == State::Unloaded) return;
-  std::fprintf(stderr, "%s: unhandled run-time error: %s\n", Name().c_str(), error.what());
-  std::fflush(stderr);
-  for (Timer* timer : running_timers_) runtime_->StopTimer(*timer);
-  running_timers_.clear();
-  state_ = State::Unloaded;
-  focus_ = nullptr;
-  pending_.clear();
-  runtime_->Unload(*this);
-  runtime_->EndProgram(1);
+  if (moved_to) {
+    Left = moved_to->x;
+    Top = moved_to->y;
+  }
+  for (const auto& c : controls_)
+    if (c->AutoSize && c->GetKind() == Kind::Label) ApplyAutoSize(*c);
 }
 
 }  // namespace forms

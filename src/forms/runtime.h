@@ -45,13 +45,18 @@ class Runtime {
   virtual SizeTwips MeasureAutoSize(const Control& control) = 0;
   virtual void ShowForm(Form& form) = 0;
   virtual void FocusChanged(Form& form, Control* focus) = 0;
+  // The pointer is captured for the window while a left press awaits its
+  // release, so that the release is seen wherever it happens.
+  virtual void CaptureChanged(Form& form, bool captured) = 0;
+  // A push button shows pushed in, or no longer.
+  virtual void ShowPressed(Control& button, bool pressed) = 0;
   virtual NativeHandle WindowHandle(const Form& form) = 0;
   // Destroys the window's native objects; the program then ends with status.
   virtual void Unload(Form& form) = 0;
   virtual void EndProgram(int status) = 0;
 
   // Timers count their interval from the moment they are started.
-  virtual void StartTimer(Timer& timer) = 0;
+  virtual void StartTimer(Timer& timer, int interval_ms) = 0;
   virtual void StopTimer(Timer& timer) = 0;
 
   // Services.

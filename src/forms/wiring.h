@@ -1,10 +1,12 @@
 #pragma once
 // Which handler of a window's handler class is connected to which event of
-// which control, as fixed data.
+// which control, as fixed data. Each kind of event has its own constructor
+// that takes only a handler of that event's signature, so a handler of the
+// wrong shape does not build; a source name that the window does not have,
+// or a timer event on a control that is not a timer, fails once when the
+// window is created, with a message that names it.
 #include <span>
-#include <string>
 
-#include "forms/error.h"
 #include "forms/form.h"
 
 namespace forms {
@@ -13,17 +15,32 @@ enum class Event : std::uint8_t { Load, Click, MouseDown, MouseMove, Timer };
 
 template <class Handlers>
 struct EventWire {
+  using Plain = void (Handlers::*)();
+  using Mouse = void (Handlers::*)(int button, int shift, float x, float y);
+
+  static constexpr EventWire Load(Plain handler) { return {"", Event::Load, handler, nullptr}; }
+  static constexpr EventWire Click(const char* source, Plain handler) {
+    return {source, Event::Click, handler, nullptr};
+  }
+  static constexpr EventWire Timer(const char* source, Plain handler) {
+    return {source, Event::Timer, handler, nullptr};
+  }
+  static constexpr EventWire MouseDown(const char* source, Mouse handler) {
+    return {source, Event::MouseDown, nullptr, handler};
+  }
+  static constexpr EventWire MouseMove(const char* source, Mouse handler) {
+    return {source, Event::MouseMove, nullptr, handler};
+  }
+
   const char* source;
   Event event;
-  void (Handlers::*plain)() = nullptr;
-  void (Handlers::*mouse)(int button, int shift, float x, float y) = nullptr;
+  Plain plain;
+  Mouse mouse;
 };
 
 template <class Handlers>
 void Connect(Form& form, Handlers& handlers, std::span<const EventWire<Handlers>> wires) {
   for (const EventWire<Handlers>& wire : wires) {
-    Control* source = form.Find(wire.source);
-    if (source == nullptr) throw RuntimeError(std::string("no control named ") + wire.source);
     auto plain = [&handlers, fn = wire.plain] { (handlers.*fn)(); };
     auto mouse = [&handlers, fn = wire.mouse](int b, int s, float x, float y) { (handlers.*fn)(b, s, x, y); };
     switch (wire.event) {
@@ -31,16 +48,16 @@ void Connect(Form& form, Handlers& handlers, std::span<const EventWire<Handlers>
         form.Load = plain;
         break;
       case Event::Click:
-        source->Click = plain;
+        form.Get(wire.source).Click = plain;
         break;
       case Event::Timer:
-        static_cast<Timer&>(*source).Tick = plain;
+        form.GetTimer(wire.source).Tick = plain;
         break;
       case Event::MouseDown:
-        source->MouseDown = mouse;
+        form.Get(wire.source).MouseDown = mouse;
         break;
       case Event::MouseMove:
-        source->MouseMove = mouse;
+        form.Get(wire.source).MouseMove = mouse;
         break;
     }
   }

@@ -33,7 +33,10 @@ std::string ResolveTarget(std::string_view folder, std::string_view target) {
   return path;
 }
 
+// A window that has been unloaded (closed while its handler waited for an
+// answer, say) starts nothing more.
 void ShellOpen(forms::Form& owner, std::string_view verb, std::string_view target) {
+  if (!owner.IsLoaded()) return;
   forms::Runtime& runtime = owner.GetRuntime();
   forms::ShellRequest request;
   request.owner = owner.hWnd();

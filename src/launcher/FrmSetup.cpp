@@ -9,24 +9,20 @@
 namespace launcher {
 namespace {
 
-using forms::Event;
 using Wire = forms::EventWire<FrmSetup>;
 
-const std::array kWires{
-    Wire{"FrmSetup", Event::Load, &FrmSetup::Form_Load},
-    Wire{"TimerForm", Event::Timer, &FrmSetup::TimerForm_Timer},
-    Wire{"LabelFont", Event::Click, &FrmSetup::LabelFont_Click},
-    Wire{"LabelFont", Event::MouseDown, nullptr, &FrmSetup::LabelFont_MouseDown},
-    Wire{"LabelFont", Event::MouseMove, nullptr, &FrmSetup::LabelFont_MouseMove},
-    Wire{"PicForm", Event::MouseMove, nullptr, &FrmSetup::PicForm_MouseMove},
-    Wire{"CmdOK", Event::Click, &FrmSetup::CmdOK_Click},
-    Wire{"CmdExit", Event::Click, &FrmSetup::CmdExit_Click},
-    Wire{"TimePlay", Event::Timer, &FrmSetup::TimePlay_Timer},
-    Wire{"TimeSetup", Event::Timer, &FrmSetup::TimeSetup_Timer},
+constexpr std::array kWires{
+    Wire::Load(&FrmSetup::Form_Load),
+    Wire::Timer("TimerForm", &FrmSetup::TimerForm_Timer),
+    Wire::Click("LabelFont", &FrmSetup::LabelFont_Click),
+    Wire::MouseDown("LabelFont", &FrmSetup::LabelFont_MouseDown),
+    Wire::MouseMove("LabelFont", &FrmSetup::LabelFont_MouseMove),
+    Wire::MouseMove("PicForm", &FrmSetup::PicForm_MouseMove),
+    Wire::Click("CmdOK", &FrmSetup::CmdOK_Click),
+    Wire::Click("CmdExit", &FrmSetup::CmdExit_Click),
+    Wire::Timer("TimePlay", &FrmSetup::TimePlay_Timer),
+    Wire::Timer("TimeSetup", &FrmSetup::TimeSetup_Timer),
 };
-
-forms::Control& Named(forms::Form& form, const char* name) { return *form.Find(name); }
-forms::Timer& TimerNamed(forms::Form& form, const char* name) { return static_cast<forms::Timer&>(*form.Find(name)); }
 
 constexpr forms::Color kBlack = 0;
 constexpr forms::Color kHoverGrey = 8421504;  // 0x808080
@@ -42,13 +38,13 @@ FrmSetup::FrmSetup(forms::Runtime& runtime) : FrmSetup(forms::CreateForm(FrmSetu
 
 FrmSetup::FrmSetup(std::unique_ptr<forms::Form> window)
     : Window(*window),
-      PicForm(Named(*window, "PicForm")),
-      CmdOK(Named(*window, "CmdOK")),
-      CmdExit(Named(*window, "CmdExit")),
-      LabelFont(Named(*window, "LabelFont")),
-      TimerForm(TimerNamed(*window, "TimerForm")),
-      TimePlay(TimerNamed(*window, "TimePlay")),
-      TimeSetup(TimerNamed(*window, "TimeSetup")),
+      PicForm(window->Get("PicForm")),
+      CmdOK(window->Get("CmdOK")),
+      CmdExit(window->Get("CmdExit")),
+      LabelFont(window->Get("LabelFont")),
+      TimerForm(window->GetTimer("TimerForm")),
+      TimePlay(window->GetTimer("TimePlay")),
+      TimeSetup(window->GetTimer("TimeSetup")),
       owned_(std::move(window)) {
   forms::Connect<FrmSetup>(Window, *this, kWires);
 }

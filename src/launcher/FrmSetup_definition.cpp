@@ -85,7 +85,6 @@ constexpr forms::FormDef kFrmSetup{
     .font = kSongTi9,
     .back_color = forms::kButtonFace,
     .icon = "icon",
-    .show_in_taskbar = false,
     .controls = kControls,
 };
 

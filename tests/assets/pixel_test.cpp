@@ -30,9 +30,9 @@ struct Stats {
 Stats measure(const Picture& p, const Area& a) {
   double sum[3] = {}, sq[3] = {};
   int n = 0;
-  for (int y = std::max(0, a.y0 - kSpare); y <= std::min(p.height - 1, a.y1 + kSpare); ++y) {
-    for (int x = std::max(0, a.x0 - kSpare); x <= std::min(p.width - 1, a.x1 + kSpare); ++x) {
-      const Rgb& c = p.at(x, y);
+  for (int y = std::max(0, a.y0 - kSpare); y <= std::min(p.height() - 1, a.y1 + kSpare); ++y) {
+    for (int x = std::max(0, a.x0 - kSpare); x <= std::min(p.width() - 1, a.x1 + kSpare); ++x) {
+      const Rgb c = p.at(x, y);
       const double v[3] = {double(c.r), double(c.g), double(c.b)};
       for (int k = 0; k < 3; ++k) {
         sum[k] += v[k];
@@ -51,7 +51,7 @@ Stats measure(const Picture& p, const Area& a) {
 
 class ArtworkPixels : public testing::Test {
  protected:
-  static void SetUpTestSuite() { art_ = new Picture(decode_bmp24(read_file(assets_dir() / "artwork.bmp"))); }
+  static void SetUpTestSuite() { art_ = new Picture(decode_bmp(read_file(assets_dir() / "artwork.bmp"))); }
   static void TearDownTestSuite() {
     delete art_;
     art_ = nullptr;

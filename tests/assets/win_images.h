@@ -1,7 +1,8 @@
 // Readers for the two Windows picture formats the launcher ships: a 24-bit
-// BMP for the window face and single-image 8-bit icons. They decode the bytes
-// the way the loader in Windows does, field by field, so the tests can check
-// every header value instead of trusting a library to be lenient.
+// BMP for the window face, decoded by the launcher's own reader, and
+// single-image 8-bit icons. Header fields are read byte by byte, the way the
+// loader in Windows does, so the tests can check every header value instead
+// of trusting a library to be lenient.
 #pragma once
 
 #include <algorithm>
@@ -15,6 +16,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "forms/picture/bmp.h"
 
 namespace kvd_assets {
 
@@ -57,30 +60,18 @@ inline InfoHeader read_info(const Bytes& b, std::size_t at) {
           u32(b, at + 20), i32(b, at + 24), i32(b, at + 28), u32(b, at + 32), u32(b, at + 36)};
 }
 
-// A decoded picture, top row first.
+// A decoded picture, top row first, through the launcher's own BMP reader.
 struct Picture {
-  int width = 0, height = 0;
-  std::vector<Rgb> pixels;
-  const Rgb& at(int x, int y) const { return pixels.at(static_cast<std::size_t>(y * width + x)); }
+  forms::picture::Pixels pixels;
+  Rgb at(int x, int y) const {
+    const std::uint32_t c = pixels.At(x, y);
+    return {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c)};
+  }
+  int width() const { return pixels.width; }
+  int height() const { return pixels.height; }
 };
 
-// Pixels of a 24-bit, bottom-up, BI_RGB bitmap file, read from bfOffBits on.
-inline Picture decode_bmp24(const Bytes& file) {
-  const InfoHeader info = read_info(file, 14);
-  if (info.bit_count != 24 || info.compression != 0 || info.height <= 0)
-    throw std::runtime_error("not a bottom-up 24-bit BI_RGB bitmap");
-  Picture p{info.width, info.height, {}};
-  const std::size_t stride = (static_cast<std::size_t>(info.width) * 3 + 3) & ~std::size_t{3};
-  const std::size_t start = u32(file, 10);
-  for (int y = 0; y < info.height; ++y) {
-    const std::size_t row = start + static_cast<std::size_t>(info.height - 1 - y) * stride;
-    for (int x = 0; x < info.width; ++x) {
-      const std::size_t at = row + static_cast<std::size_t>(x) * 3;
-      p.pixels.push_back({file.at(at + 2), file.at(at + 1), file.at(at)});
-    }
-  }
-  return p;
-}
+inline Picture decode_bmp(const Bytes& file) { return {forms::picture::ReadBmp(file)}; }
 
 // ICONDIRENTRY
 struct IconEntry {

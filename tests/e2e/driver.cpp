@@ -6,8 +6,9 @@
 //
 // Scenarios: "install" (the whole OK path with its timings), "cancel" (the
 // exit question answered both ways), "odd-folder" (media copied into a folder
-// with a non-ASCII name and no speech program), "cdrom" (the install path from
-// the root of a CD-ROM drive, e.g. "K:\"). The exit status is the number of
+// with a non-ASCII name and no speech program), "close-asking" (a close
+// request while the question is open), "cdrom" (the install path from the
+// root of a CD-ROM drive, e.g. "K:\"). The exit status is the number of
 // failed checks (0: passed).
 //
 //   e2e_driver press-ok|quit
@@ -362,7 +363,7 @@ void Start(Launcher& launcher, const std::wstring& exe, const std::wstring& cwd)
   launcher.started_ms = NowMs();
   Require(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si,
                          &launcher.pi) != 0,
-          L"started " + exe);
+          Format(L"started %ls (error %lu)", exe.c_str(), GetLastError()));
   Require(
       WaitFor([&] { return (launcher.window = FindTopWindow(launcher.pi.dwProcessId, kCaption)) != nullptr; }, 30000),
       Format(L"window \"%ls\" appeared (after %lld ms)", kCaption, NowMs() - launcher.started_ms));
@@ -580,6 +581,34 @@ void OddFolder(const std::wstring& stage) {
   DeleteFileW(log.c_str());
 }
 
+// A close request while the question is open, to the window or to its
+// hidden owner: the launcher ends at once with status 0, the question goes
+// with it, and neither data2 nor the installer ever starts.
+void CloseWhileAsking(const std::wstring& stage) {
+  for (const bool to_owner : {false, true}) {
+    const std::wstring log = FreshLog(L"close-asking");
+    Launcher l;
+    Start(l, stage + L"\\Setup.exe", TempFolder());
+    WaitForRecord(log, L"speech.exe", 10000);
+    Click(l.window, l.cancel);
+    const HWND box = WaitForQuestion(l.pi.dwProcessId);
+    const HWND target = to_owner ? GetWindow(l.window, GW_OWNER) : l.window;
+    Require(target != nullptr, to_owner ? L"the window has an owner" : L"the window is there");
+    const long long asked_at = NowMs();
+    PostMessageW(target, WM_CLOSE, 0, 0);
+    Require(!l.Running(5000), Format(L"WM_CLOSE to the %ls ended the launcher while the question was open",
+                                     to_owner ? L"owner" : L"window"));
+    Note(Format(L"ended %lld ms after the request", NowMs() - asked_at));
+    Check(l.ExitCode() == 0, Format(L"exit status %lu is 0", l.ExitCode()));
+    Check(!IsWindow(box), L"the question went with the window");
+    Sleep(1000);
+    g_records = ReadLog(log);
+    Check(FindRecord(g_records, L"data2.exe") == nullptr && FindRecord(g_records, L"File.exe") == nullptr,
+          L"nothing more started");
+    DeleteFileW(log.c_str());
+  }
+}
+
 // For script/run: acts on a launcher that is already running (any process),
 // as a user would: "press-ok" waits until OK is available and presses it,
 // "quit" presses Cancel and answers OK.
@@ -616,7 +645,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc != 3) {
     std::fprintf(stderr,
-                 "usage: e2e_driver install|cancel|odd-folder|cdrom <stage folder>\n"
+                 "usage: e2e_driver install|cancel|odd-folder|close-asking|cdrom <stage folder>\n"
                  "       e2e_driver press-ok|quit   (on a launcher already running)\n");
     return 100;
   }
@@ -633,6 +662,8 @@ int wmain(int argc, wchar_t** argv) {
       Cancel(stage);
     else if (scenario == L"odd-folder")
       OddFolder(stage);
+    else if (scenario == L"close-asking")
+      CloseWhileAsking(stage);
     else if (scenario == L"cdrom") {
       Require(GetDriveTypeW(stage.c_str()) == DRIVE_CDROM, stage + L" is a CD-ROM drive");
       Install(stage);

@@ -6,7 +6,8 @@
 
 namespace {
 
-void Ticks(Launcher& l, int n) { l.rt.Advance(5LL * n); }
+// TimerForm asks for 5 ms; the window system ticks no faster than its floor.
+void Ticks(Launcher& l, int n) { l.rt.Advance(static_cast<long long>(forms::kTimerFloorMs) * n); }
 
 TEST(OpeningAnimation, StartsAsACentredStripOnAnyScreen) {
   for (auto [w, h, dpi] : {std::tuple{1024, 768, 96}, std::tuple{1920, 1080, 96}, std::tuple{800, 600, 144}}) {
@@ -59,15 +60,15 @@ TEST(OpeningAnimation, WindowFillShowsAtTheEdgesOnlyNearTheEnd) {
   Launcher l;
   auto& f = l.Open();
   Ticks(l, 36);
-  EXPECT_EQ(l.rt.HitTest(0, 5), &f.PicForm);
+  EXPECT_EQ(l.rt.ControlAt(0, 5), &f.PicForm);
   Ticks(l, 1);
-  EXPECT_EQ(l.rt.HitTest(0, 5), &f.Window);
-  EXPECT_EQ(l.rt.HitTest(100, 0), &f.PicForm);
+  EXPECT_EQ(l.rt.ControlAt(0, 5), &f.Window);
+  EXPECT_EQ(l.rt.ControlAt(100, 0), &f.PicForm);
   Ticks(l, 2);
-  EXPECT_EQ(l.rt.HitTest(100, 0), &f.Window);
+  EXPECT_EQ(l.rt.ControlAt(100, 0), &f.Window);
   Ticks(l, 1);
-  EXPECT_EQ(l.rt.HitTest(0, 0), &f.PicForm);
-  EXPECT_EQ(l.rt.HitTest(482, 259), &f.PicForm);
+  EXPECT_EQ(l.rt.ControlAt(0, 0), &f.PicForm);
+  EXPECT_EQ(l.rt.ControlAt(482, 259), &f.PicForm);
 }
 
 TEST(OpeningAnimation, ArtworkNoTallerThanTheStripFinishesOnTheFirstTick) {
@@ -100,7 +101,7 @@ TEST(OpeningAnimation, ArtworkOfAnotherSizeSetsTheFinalSize) {
   EXPECT_FALSE(f.TimerForm.Enabled);
   EXPECT_EQ(f.Window.Height.Get(), 315.0f);
   EXPECT_EQ(f.Window.Width.Get(), 3030.0f);
-  EXPECT_EQ(l.rt.shell_requests.back().at_ms, 20);
+  EXPECT_EQ(l.rt.shell_requests.back().at_ms, 4 * forms::kTimerFloorMs);
 }
 
 TEST(OpeningAnimation, ClosingWhileGrowingStopsItWithoutTheSpeechProgram) {

@@ -17,12 +17,13 @@ TEST(Companions, StartInOrderAndAtTheirMoments) {
   EXPECT_EQ(l.rt.shell_requests[0].request.file, "E:\\data\\data1.exe");
   EXPECT_FALSE(l.rt.shell_requests[0].window_shown) << "started during load, before the window shows";
 
-  l.rt.Advance(199);
+  const long long open_at = 40 * forms::kTimerFloorMs;  // the 40th tick
+  l.rt.Advance(open_at - 1);
   EXPECT_EQ(l.rt.shell_requests.size(), 1u);
   l.rt.Advance(1);
   ASSERT_EQ(l.rt.shell_requests.size(), 2u);
   EXPECT_EQ(l.rt.shell_requests[1].request.file, "E:\\speech.exe");
-  EXPECT_EQ(l.rt.shell_requests[1].at_ms, 200);
+  EXPECT_EQ(l.rt.shell_requests[1].at_ms, open_at);
 
   l.rt.Advance(15000);
   l.ClickOn(f.CmdOK);
@@ -106,7 +107,7 @@ TEST(Companions, TheMailLinkOpensOnEveryClickInEveryState) {
   Launcher l;
   auto& f = l.Open();
   auto mails = [&l] { return l.CountStarts("mailto:kvd@example.com"); };
-  l.rt.Advance(150);
+  l.rt.Advance(30 * forms::kTimerFloorMs);
   ASSERT_TRUE(f.TimerForm.Enabled);
   l.ClickOn(f.LabelFont);  // still growing
   l.FinishAnimation();

@@ -2,6 +2,7 @@
 // the caption, and a font object per control.
 #include <gtest/gtest.h>
 
+#include "forms/wiring.h"
 #include "launcher_fixture.h"
 
 namespace {
@@ -62,9 +63,31 @@ TEST(Definition, TwipsStayTheUnitAtEveryDpi) {
   // The artwork keeps its own size in twips; only the border is a screen pixel.
   EXPECT_EQ(f.PicForm.Width.Get(), 481 * 15.0f + 2 * 10.0f);
   EXPECT_EQ(f.LabelFont.Width.Get(), 1980.0f);
-  const auto r = l.rt.PixelRect(f.CmdOK);
+  const auto r = l.rt.RectOf(f.CmdOK);
   EXPECT_EQ(r.left, 1 + 300);  // 200 artwork pixels at 1.5 screen pixels each
   EXPECT_EQ(r.top, 1 + 342);
+}
+
+// A handler wired to a name the window does not have, or a tick to a
+// control that is not a timer, fails once, when the window is created, and
+// says which. (A handler of the wrong signature does not build.)
+TEST(Definition, WiringNamesWhatItCannotConnect) {
+  struct Handlers {
+    void Tick() {}
+  } handlers;
+  using Wire = forms::EventWire<Handlers>;
+  forms::headless::HeadlessRuntime rt;
+  auto window = forms::CreateForm(launcher::FrmSetupDefinition(), rt);
+  for (const auto& [wire, says] :
+       {std::pair{Wire::Click("CmdOk", &Handlers::Tick), "FrmSetup has no control named CmdOk"},
+        std::pair{Wire::Timer("LabelFont", &Handlers::Tick), "LabelFont of FrmSetup is not a timer"}}) {
+    try {
+      forms::Connect<Handlers>(*window, handlers, std::span(&wire, 1));
+      ADD_FAILURE() << says;
+    } catch (const forms::RuntimeError& error) {
+      EXPECT_STREQ(error.what(), says);
+    }
+  }
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ TEST(Failure, AFailedStepMidHandlerKeepsEarlierStepsAndEndsTheProgram) {
               height = f.Window.Height;
   l.rt.FailOn("PicForm", forms::Prop::Top);
   testing::internal::CaptureStderr();
-  l.rt.Advance(5);
+  l.rt.Advance(forms::kTimerFloorMs);
   const std::string diagnostic = testing::internal::GetCapturedStderr();
 
   EXPECT_EQ(f.Window.Left.Get(), left - 80);

@@ -67,7 +67,7 @@ TEST(InstallFlow, OkStaysAvailableUntilPressed) {
 }
 
 TEST(InstallFlow, CancelAsksAndAnsweringCancelChangesNothing) {
-  for (long long at : {180LL, 1000LL, 16000LL}) {
+  for (long long at : {360LL, 1000LL, 16000LL}) {
     Launcher l;
     auto& f = l.Open();
     l.rt.Advance(at);
@@ -90,7 +90,7 @@ TEST(InstallFlow, CancelAsksAndAnsweringCancelChangesNothing) {
 TEST(InstallFlow, CancelAnsweredOkBeforeTheAnimationEndsNeverStartsSpeech) {
   Launcher l;
   auto& f = l.Open();
-  l.rt.Advance(180);  // 36 ticks: Cancel is inside the growing window
+  l.rt.Advance(36 * forms::kTimerFloorMs);  // Cancel is inside the growing window
   ASSERT_TRUE(f.TimerForm.Enabled);
   l.rt.answers = {1};
   l.ClickOn(f.CmdExit);
@@ -136,7 +136,7 @@ TEST(InstallFlow, ACloseRequestClosesAtOnceWithoutTheQuestion) {
 TEST(InstallFlow, TheAnimationWaitsWhileTheQuestionIsOpen) {
   Launcher l;
   auto& f = l.Open();
-  l.rt.Advance(180);
+  l.rt.Advance(36 * forms::kTimerFloorMs);
   const float height = f.Window.Height;
   l.rt.answers = {2};
   l.rt.while_asking = [&] {
@@ -150,18 +150,49 @@ TEST(InstallFlow, TheAnimationWaitsWhileTheQuestionIsOpen) {
   EXPECT_EQ(l.CountStarts(kSpeech), 1);
 }
 
-// A close request while the question is open closes the window; the answer
-// that follows finds it gone and changes nothing.
+// A close request while the question is open closes the window at once; the
+// answer that follows, whichever it is, finds it gone and changes nothing.
 TEST(InstallFlow, ClosedWhileAskingTheAnswerDoesNothingMore) {
+  for (const int answer : {1, 2}) {
+    Launcher l;
+    auto& f = l.Open();
+    l.rt.Advance(16000);
+    l.rt.answers = {answer};
+    l.rt.while_asking = [&] {
+      l.rt.RequestClose();
+      EXPECT_FALSE(f.Window.IsLoaded()) << "not held back behind the question";
+    };
+    l.ClickOn(f.CmdExit);
+    EXPECT_TRUE(l.rt.ended());
+    EXPECT_EQ(l.rt.exit_status(), 0);
+    EXPECT_EQ(l.rt.shell_requests.size(), 2u);
+  }
+}
+
+// Events that reach the window after it was unloaded, or clicks on OK that
+// queued up behind a running handler, run nothing: OK starts the hand-over
+// once, and an unloaded window does nothing at all.
+TEST(InstallFlow, NothingRunsTwiceOrAfterUnloading) {
   Launcher l;
   auto& f = l.Open();
   l.rt.Advance(16000);
-  l.rt.answers = {1};
-  l.rt.while_asking = [&] { l.rt.RequestClose(); };
-  l.ClickOn(f.CmdExit);
-  EXPECT_TRUE(l.rt.ended());
-  EXPECT_EQ(l.rt.exit_status(), 0);
-  EXPECT_EQ(l.rt.shell_requests.size(), 2u);
+  l.rt.while_asking = [&] {
+    l.ClickOn(f.CmdOK);
+    l.ClickOn(f.CmdOK);
+  };
+  l.ClickOn(f.CmdExit);  // answered Cancel; then the two queued clicks
+  EXPECT_EQ(l.CountStarts(kData2), 1);
+
+  l.rt.Advance(20000);
+  ASSERT_TRUE(l.rt.ended());
+  const auto starts = l.rt.shell_requests.size();
+  int ran = 0;
+  f.Window.Deliver([&ran] { ++ran; });
+  f.Window.TimerDue(f.TimerForm);
+  l.ClickOn(f.LabelFont);
+  l.rt.Key(forms::Key::Enter);
+  EXPECT_EQ(ran, 0);
+  EXPECT_EQ(l.rt.shell_requests.size(), starts);
 }
 
 // Pressed before the animation ends (only if it lasts past 15 s), OK does

@@ -20,7 +20,7 @@ struct Launcher {
 
   // Centre of a control in pixels of the window's client area.
   std::pair<int, int> CentreOf(const forms::Control& c) const {
-    const auto r = rt.PixelRect(c);
+    const auto r = rt.RectOf(c);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
   void ClickOn(const forms::Control& c) {
@@ -42,6 +42,6 @@ struct Launcher {
     for (const auto& r : rt.shell_requests) n += r.request.file == file;
     return n;
   }
-  // Runs the opening animation to its end (40 ticks of 5 ms).
-  void FinishAnimation() { rt.Advance(200); }
+  // Runs the opening animation to its end (40 ticks, each at the timer floor).
+  void FinishAnimation() { rt.Advance(40 * forms::kTimerFloorMs); }
 };

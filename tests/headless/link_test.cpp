@@ -97,16 +97,16 @@ TEST_F(OpenLauncher, ADisabledButtonIsPartOfTheArtwork) {
 }
 
 TEST_F(OpenLauncher, TheLabelsHitAreaIsItsCaption) {
-  const auto r = l.rt.PixelRect(f->LabelFont);
+  const auto r = l.rt.RectOf(f->LabelFont);
   EXPECT_EQ(r.left, 249);  // 248 on the artwork, inside the one-pixel border
   EXPECT_EQ(r.top, 153);
   EXPECT_EQ(r.right - r.left, 132);
   EXPECT_EQ(r.bottom - r.top, 12);
-  EXPECT_EQ(l.rt.HitTest(r.left, r.top), &f->LabelFont);
-  EXPECT_EQ(l.rt.HitTest(r.right - 1, r.bottom - 1), &f->LabelFont);
-  EXPECT_EQ(l.rt.HitTest(r.right, r.top), &f->PicForm);
-  EXPECT_EQ(l.rt.HitTest(r.left - 1, r.top), &f->PicForm);
-  EXPECT_EQ(l.rt.HitTest(r.left, r.bottom), &f->PicForm);
+  EXPECT_EQ(l.rt.ControlAt(r.left, r.top), &f->LabelFont);
+  EXPECT_EQ(l.rt.ControlAt(r.right - 1, r.bottom - 1), &f->LabelFont);
+  EXPECT_EQ(l.rt.ControlAt(r.right, r.top), &f->PicForm);
+  EXPECT_EQ(l.rt.ControlAt(r.left - 1, r.top), &f->PicForm);
+  EXPECT_EQ(l.rt.ControlAt(r.left, r.bottom), &f->PicForm);
 }
 
 TEST_F(OpenLauncher, UnderlineBelongsToTheLabelsOwnFont) {

@@ -3,8 +3,10 @@
 // and the controls on the artwork at a higher dpi.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "support.h"
 
@@ -170,6 +172,50 @@ TEST(DpiChange, TheOpenWindowRescalesToTheNewMonitor) {
   LOGFONTW attributes{};
   ASSERT_TRUE(GetObjectW(font, sizeof attributes, &attributes));
   EXPECT_EQ(attributes.lfHeight, -18);  // 9 points at 144 dpi
+}
+
+// The e-mail label, plain and under the pointer, opened at each dpi or moved
+// to 192 dpi after opening: the auto-sized rectangle (the pointer's hit area
+// and the paint's clip) holds every glyph pixel of the caption, so a label
+// wide enough to clip nothing draws exactly the same pixels.
+TEST(LabelPainting, AutoSizedRectangleHoldsTheWholeCaption) {
+  for (const auto& [open_dpi, moved_to_dpi] : {std::pair{96, 0}, {120, 0}, {144, 0}, {192, 0}, {96, 192}}) {
+    Launcher launcher(open_dpi);
+    launcher.Open();
+    if (moved_to_dpi != 0) {
+      RECT suggested = ScreenRect(launcher.Window());
+      SendMessageW(launcher.Window(), WM_DPICHANGED, MAKEWPARAM(moved_to_dpi, moved_to_dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
+    forms::Control& label = launcher.frm->LabelFont;
+    for (const bool hovered : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << "dpi " << launcher.runtime->Dpi() << (hovered ? ", hovered" : ", plain"));
+      const RECT r = launcher.runtime->PixelRect(label);
+      if (hovered) MoveTo(launcher.Picture(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+      ASSERT_EQ(label.Font.Underline.Get(), hovered);
+      const Image sized = CaptureClient(launcher.Picture());
+      const float width = label.Width;
+      label.Width = width + 3000.0f;
+      const Image wide = CaptureClient(launcher.Picture());
+      label.Visible = false;
+      const Image bare = CaptureClient(launcher.Picture());
+      label.Visible = true;
+      label.Width = width;
+      int glyph_pixels = 0, outside = 0, cut = 0, rightmost = -1;
+      for (int y = 0; y < bare.height; ++y) {
+        for (int x = 0; x < bare.width; ++x) {
+          if (wide.At(x, y) == bare.At(x, y)) continue;
+          ++glyph_pixels;
+          rightmost = std::max(rightmost, x);
+          if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) ++outside;
+          if (sized.At(x, y) != wide.At(x, y)) ++cut;
+        }
+      }
+      EXPECT_GT(glyph_pixels, 100);
+      EXPECT_EQ(outside, 0) << "rightmost glyph column " << rightmost << ", label ends before " << r.right;
+      EXPECT_EQ(cut, 0);
+    }
+  }
 }
 
 }  // namespace

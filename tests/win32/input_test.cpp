@@ -1,10 +1,14 @@
-// Pointer and keyboard on real windows: the e-mail label's hit area, its
-// pointer and its click; the keys that move the focus and press buttons; a
-// close request from the window system.
+// Pointer, keyboard and close messages on real windows reach the window's
+// door as the model's raw events, in the right twips, and what the model
+// decides shows on the native windows. The rules themselves are the model's
+// and are tested on the headless runtime.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "support.h"
 
@@ -79,34 +83,60 @@ TEST_F(OpenLauncher, PointerOverTheLabelIsTheLinkHandWithItsFingertipHotspot) {
   EXPECT_EQ(info.yHotspot, y);
 }
 
-TEST_F(OpenLauncher, LabelClickIsALeftPressAndReleaseBothInsideIt) {
-  const HWND picture = launcher.Picture();
-  auto& runtime = *launcher.runtime;
-  const auto& frm = *launcher.frm;
-  const std::size_t before = runtime.shell_requests.size();
-  const LPARAM inside = MAKELPARAM(label.left + 4, label.top + 4);
+// What a handler receives: which control, the button mask and the position
+// in the control's own twips.
+struct Seen {
+  std::string control;
+  int buttons;
+  float x, y;
+  bool operator==(const Seen&) const = default;
+};
 
-  MoveTo(picture, label.left + 4, label.top + 4);
-  SendMessageW(picture, WM_RBUTTONDOWN, MK_RBUTTON, inside);  // button mask 2: no change
-  EXPECT_TRUE(Hovered(frm));
-  SendMessageW(picture, WM_RBUTTONUP, 0, inside);
-  EXPECT_EQ(runtime.shell_requests.size(), before);
+// Messages for the picture box, a button and the window itself reach the
+// model as one kind of event in the window's twips, at any dpi; the model's
+// press of a button shows on the native button and holds the capture.
+class PointerAtDpi : public ::testing::TestWithParam<int> {};
 
-  SendMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, inside);
-  EXPECT_TRUE(Plain(frm));
-  EXPECT_EQ(GetCapture(), picture);
-  SendMessageW(picture, WM_LBUTTONUP, 0, inside);
-  ASSERT_EQ(runtime.shell_requests.size(), before + 1);
-  EXPECT_EQ(runtime.shell_requests.back().file, "mailto:kvd@example.com");
-  EXPECT_EQ(runtime.shell_requests.back().verb, "open");
-  EXPECT_EQ(reinterpret_cast<HWND>(runtime.shell_requests.back().owner), launcher.Window());
+TEST_P(PointerAtDpi, MessagesOfEveryWindowReachTheDoorInTwips) {
+  Launcher launcher(GetParam());
+  launcher.Open();
+  auto& frm = *launcher.frm;
+  const float tpp = 1440.0f / static_cast<float>(GetParam());
+  std::vector<Seen> seen;
+  for (forms::Control* c : {&frm.PicForm, &frm.CmdExit, &frm.LabelFont})
+    c->MouseMove = c->MouseDown = [&seen, c](int buttons, int, float x, float y) {
+      seen.push_back({c->Name(), buttons, x, y});
+    };
+  const HWND picture = launcher.Picture(), cancel = launcher.Button(frm.CmdExit);
+  const RECT label = launcher.runtime->PixelRect(frm.LabelFont);
 
-  // Released off the label: no click.
-  SendMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, inside);
-  SendMessageW(picture, WM_LBUTTONUP, 0, MAKELPARAM(label.left - 2, label.top + 4));
-  EXPECT_EQ(runtime.shell_requests.size(), before + 1);
+  MoveTo(picture, 30, 40, MK_RBUTTON);
+  SendMessageW(picture, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(30, 40));
+  MoveTo(picture, label.left + 2, label.top + 3);
+  MoveTo(cancel, 4, 5);
+  SendMessageW(launcher.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(7, 9));  // over the picture's border
+  const std::vector<Seen> expected{{"PicForm", 2, 29 * tpp, 39 * tpp},
+                                   {"PicForm", 4, 29 * tpp, 39 * tpp},
+                                   {"LabelFont", 0, 2 * tpp, 3 * tpp},
+                                   {"CmdExit", 0, 4 * tpp, 5 * tpp},
+                                   {"PicForm", 0, 6 * tpp, 8 * tpp}};
+  EXPECT_EQ(seen, expected);
+
+  SendMessageW(cancel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 5));
+  EXPECT_EQ(GetCapture(), launcher.Window());
+  EXPECT_EQ(SendMessageW(cancel, BM_GETSTATE, 0, 0) & BST_PUSHED, BST_PUSHED);
+  EXPECT_EQ(GetFocus(), cancel);
+  SendMessageW(launcher.Window(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(2, 2));  // slid off, still captured
+  EXPECT_EQ(SendMessageW(cancel, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+  SendMessageW(launcher.Window(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
   EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(launcher.runtime->questions, 0);
+  SendMessageW(cancel, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 5));  // a second press of a double click
+  SendMessageW(cancel, WM_LBUTTONUP, 0, MAKELPARAM(4, 5));
+  EXPECT_EQ(launcher.runtime->questions, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Dpi, PointerAtDpi, ::testing::Values(96, 144));
 
 TEST(Keyboard, TabEnterSpaceAndEscReachTheFocusedButtonOnce) {
   Launcher launcher;
@@ -143,46 +173,68 @@ TEST(Keyboard, TabEnterSpaceAndEscReachTheFocusedButtonOnce) {
   EXPECT_EQ(GetFocus(), launcher.Picture());  // the focus left the disabled buttons
 }
 
-TEST(Close, CloseRequestUnloadsAtOnceWithoutTheQuestion) {
-  Launcher launcher;
-  auto& runtime = *launcher.runtime;
+// Close requests from every source, while growing, once open and while the
+// real question box is open: the window unloads at once, the question goes
+// with it, the program ends with status 0 and nothing more starts.
+enum class Source { Close, OwnerClose, EndSession, Destroy };
+enum class When { Growing, Open, Asking };
+
+void Request(const Launcher& launcher, Source source) {
   const HWND window = launcher.Window();
-  const std::size_t started = runtime.shell_requests.size();
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(PumpUntil(
-      runtime, [&runtime] { return runtime.Ended(); }, 5000));
-  EXPECT_EQ(runtime.ExitStatus(), 0);
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(launcher.frm->Window.IsLoaded());
-  EXPECT_EQ(runtime.questions, 0);
-  EXPECT_EQ(runtime.shell_requests.size(), started);  // the speech program never starts
+  switch (source) {
+    case Source::Close:
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      break;
+    case Source::OwnerClose:
+      PostMessageW(GetWindow(window, GW_OWNER), WM_CLOSE, 0, 0);
+      break;
+    case Source::EndSession:
+      PostMessageW(window, WM_ENDSESSION, TRUE, 0);
+      break;
+    case Source::Destroy:
+      DestroyWindow(window);
+      break;
+  }
 }
 
-// Closing the hidden owner (a task list closing every window of the
-// program) closes the launcher the same way, rather than leaving a process
-// with no window.
-TEST(Close, ClosingTheOwnerWindowUnloadsTheLauncher) {
-  Launcher launcher;
-  auto& runtime = *launcher.runtime;
-  const HWND window = launcher.Window();
-  const HWND owner = GetWindow(window, GW_OWNER);
-  ASSERT_NE(owner, nullptr);
-  PostMessageW(owner, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(PumpUntil(
-      runtime, [&runtime] { return runtime.Ended(); }, 5000));
-  EXPECT_EQ(runtime.ExitStatus(), 0);
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(runtime.questions, 0);
+BOOL CALLBACK CountQuestion(HWND window, LPARAM count) {
+  wchar_t title[32] = {};
+  GetWindowTextW(window, title, 32);
+  if (std::wstring(title) == L"退出询问") ++*reinterpret_cast<int*>(count);
+  return TRUE;
 }
 
-TEST(Close, AWindowDestroyedFromOutsideIsUnloaded) {
-  Launcher launcher;
-  auto& runtime = *launcher.runtime;
-  DestroyWindow(launcher.Window());
-  EXPECT_TRUE(PumpUntil(
-      runtime, [&runtime] { return runtime.Ended(); }, 5000));
-  EXPECT_FALSE(launcher.frm->Window.IsLoaded());
-  EXPECT_EQ(runtime.ExitStatus(), 0);
+TEST(Close, EverySourceInEveryStateUnloadsAtOnce) {
+  const std::tuple<Source, When> cases[] = {
+      {Source::Close, When::Growing},     {Source::OwnerClose, When::Growing}, {Source::EndSession, When::Open},
+      {Source::Destroy, When::Open},      {Source::Close, When::Asking},       {Source::OwnerClose, When::Asking},
+      {Source::EndSession, When::Asking},
+  };
+  for (const auto& [source, when] : cases) {
+    SCOPED_TRACE(testing::Message() << "source " << static_cast<int>(source) << ", state " << static_cast<int>(when));
+    Launcher launcher;
+    auto& runtime = *launcher.runtime;
+    if (when != When::Growing) launcher.Open();
+    const HWND window = launcher.Window();
+    const std::size_t started = runtime.shell_requests.size();
+    int questions_left = 0;
+    if (when == When::Asking) {
+      runtime.real_question = true;
+      runtime.while_asking = [&] { Request(launcher, source); };
+      launcher.frm->Window.Deliver([&] { launcher.frm->CmdExit_Click(); });  // returns once the box is gone
+      EnumThreadWindows(GetCurrentThreadId(), CountQuestion, reinterpret_cast<LPARAM>(&questions_left));
+    } else {
+      Request(launcher, source);
+    }
+    EXPECT_TRUE(PumpUntil(
+        runtime, [&runtime] { return runtime.Ended(); }, 5000));
+    EXPECT_EQ(runtime.ExitStatus(), 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(launcher.frm->Window.IsLoaded());
+    EXPECT_EQ(runtime.questions, when == When::Asking ? 1 : 0);
+    EXPECT_EQ(questions_left, 0) << "the question went with its window";
+    EXPECT_EQ(runtime.shell_requests.size(), started) << "nothing more starts";
+  }
 }
 
 TEST(Close, AnUnhandledFailureEndsWithANonZeroStatus) {

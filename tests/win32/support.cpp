@@ -1,12 +1,14 @@
 #include "support.h"
 
-#include <cstdio>
-#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "forms/picture/bmp.h"
 
 namespace kvd_test {
 
 Launcher::Launcher(int dpi)
-    : runtime(std::make_unique<RecordingRuntime>(forms::win32::Options{dpi, nullptr})),
+    : runtime(std::make_unique<RecordingRuntime>(forms::win32::Options{dpi})),
       frm(std::make_unique<launcher::FrmSetup>(*runtime)) {
   frm->Show();
 }
@@ -37,8 +39,8 @@ Image CaptureClient(HWND window) {
   SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
   GdiFlush();
   const auto* p = static_cast<const std::uint32_t*>(bits);
-  image.pixels.assign(p, p + static_cast<std::size_t>(image.width) * image.height);
-  for (auto& px : image.pixels) px &= 0xFFFFFF;
+  image.data.assign(p, p + static_cast<std::size_t>(image.width) * image.height);
+  for (auto& px : image.data) px &= 0xFFFFFF;
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
@@ -47,26 +49,9 @@ Image CaptureClient(HWND window) {
 }
 
 Image ReadBmp(const char* path) {
-  Image image;
-  FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return image;
-  std::vector<unsigned char> data;
-  unsigned char chunk[4096];
-  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) data.insert(data.end(), chunk, chunk + n);
-  std::fclose(file);
-  BITMAPFILEHEADER file_header;
-  BITMAPINFOHEADER header;
-  std::memcpy(&file_header, data.data(), sizeof file_header);
-  std::memcpy(&header, data.data() + sizeof file_header, sizeof header);
-  image.width = header.biWidth;
-  image.height = header.biHeight;
-  const std::size_t stride = (static_cast<std::size_t>(image.width) * 3 + 3) & ~std::size_t{3};
-  for (int y = 0; y < image.height; ++y) {
-    const unsigned char* row = data.data() + file_header.bfOffBits + stride * (image.height - 1 - y);
-    for (int x = 0; x < image.width; ++x)
-      image.pixels.push_back(row[x * 3 + 2] << 16 | row[x * 3 + 1] << 8 | row[x * 3]);
-  }
-  return image;
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<std::uint8_t> file(std::istreambuf_iterator<char>(in), {});
+  return forms::picture::ReadBmp(file);
 }
 
 // Wine accepts a GDI handle given by its table index alone.

@@ -8,8 +8,10 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "forms/picture/pixels.h"
 #include "forms/win32/win32_runtime.h"
 #include "launcher/FrmSetup.h"
 
@@ -22,8 +24,12 @@ class RecordingRuntime : public forms::win32::Win32Runtime {
     shell_requests.push_back(request);
     return 42;
   }
-  int MsgBox(forms::Form&, const std::string&, int, const std::string&) override {
+  // Answers from the script without a box, or, with real_question, shows
+  // the real one; while_asking runs first either way.
+  int MsgBox(forms::Form& owner, const std::string& prompt, int style, const std::string& title) override {
     ++questions;
+    if (while_asking) std::exchange(while_asking, nullptr)();
+    if (real_question) return Win32Runtime::MsgBox(owner, prompt, style, title);
     if (answers.empty()) return 2;
     const int answer = answers.front();
     answers.pop_front();
@@ -31,6 +37,8 @@ class RecordingRuntime : public forms::win32::Win32Runtime {
   }
   std::vector<forms::ShellRequest> shell_requests;
   std::deque<int> answers;
+  std::function<void()> while_asking;
+  bool real_question = false;
   int questions = 0;
 };
 
@@ -51,15 +59,11 @@ struct Launcher {
 bool PumpUntil(forms::win32::Win32Runtime& runtime, const std::function<bool()>& done, DWORD bound_ms = 20000);
 
 // A 32-bit top-down image, 0x00RRGGBB per pixel.
-struct Image {
-  int width = 0, height = 0;
-  std::vector<std::uint32_t> pixels;
-  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
+using Image = forms::picture::Pixels;
 
 // What the window's paint function draws, through WM_PRINTCLIENT.
 Image CaptureClient(HWND window);
-// A 24-bit BMP file from the assets folder.
+// A BMP file from the assets folder.
 Image ReadBmp(const char* path);
 inline std::uint32_t Rgb(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
 

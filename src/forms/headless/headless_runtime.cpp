@@ -20,10 +20,6 @@ void CountWidths(const std::string& text, int& half, int& full) {
   }
 }
 
-bool IsWindowed(const Control& c) { return c.GetKind() == Kind::PictureBox || c.GetKind() == Kind::CommandButton; }
-
-long Px(float twips, float twips_per_px) { return std::lround(twips / twips_per_px); }
-
 }  // namespace
 
 HeadlessRuntime::HeadlessRuntime() = default;
@@ -50,7 +46,7 @@ void HeadlessRuntime::PropertyChanged(Control& control, Prop property) {
 // Text in the window's font: 6 pixels a half-width character, 12 a
 // full-width one, 12 high at 9 points; in twips this holds at any dpi.
 SizeTwips HeadlessRuntime::MeasureAutoSize(const Control& control) {
-  const float tpp = TwipsPerPixel();
+  const float tpp = Grid().TwipsPerPixel();
   if (control.GetKind() == Kind::PictureBox) {
     const auto it = pictures.find(control.Picture);
     if (it == pictures.end()) return {control.Width, control.Height};
@@ -66,6 +62,13 @@ SizeTwips HeadlessRuntime::MeasureAutoSize(const Control& control) {
 
 void HeadlessRuntime::ShowForm(Form&) { shown_ = true; }
 void HeadlessRuntime::FocusChanged(Form&, Control*) {}
+void HeadlessRuntime::CaptureChanged(Form&, bool captured) { captured_ = captured; }
+void HeadlessRuntime::ShowPressed(Control& button, bool pressed) {
+  if (pressed)
+    shown_pressed_ = &button;
+  else if (shown_pressed_ == &button)
+    shown_pressed_ = nullptr;
+}
 NativeHandle HeadlessRuntime::WindowHandle(const Form&) { return 0x000A0C2E; }
 
 void HeadlessRuntime::Unload(Form&) {
@@ -82,7 +85,9 @@ void HeadlessRuntime::EndProgram(int status) {
   timers_.clear();
 }
 
-void HeadlessRuntime::StartTimer(Timer& timer) { timers_.push_back({&timer, now_ + timer.Interval, ++sequence_}); }
+void HeadlessRuntime::StartTimer(Timer& timer, int interval_ms) {
+  timers_.push_back({&timer, interval_ms, now_ + interval_ms, ++sequence_});
+}
 
 void HeadlessRuntime::StopTimer(Timer& timer) {
   std::erase_if(timers_, [&timer](const Running& r) { return r.timer == &timer; });
@@ -97,8 +102,8 @@ void HeadlessRuntime::Advance(long long ms) {
     if (next == timers_.end() || next->due > until) break;
     now_ = next->due;
     Timer* timer = next->timer;
-    next->due += timer->Interval;
-    form_->DeliverTick(*timer);
+    next->due += next->interval;
+    form_->TimerDue(*timer);
   }
   now_ = until;
 }
@@ -117,84 +122,24 @@ int HeadlessRuntime::ShellStart(const ShellRequest& request) {
   return 42;
 }
 
-HeadlessRuntime::Rect HeadlessRuntime::PixelRect(const Control& control) const {
-  const float tpp = TwipsPerPixel();
-  if (control.GetKind() == Kind::Form)
-    return {0, 0, static_cast<int>(Px(control.Width, tpp)), static_cast<int>(Px(control.Height, tpp))};
-  int origin_x = 0, origin_y = 0;
-  if (const Control* container = control.Container()) {
-    const Rect outer = PixelRect(*container);
-    const int border = container->GetKind() == Kind::PictureBox ? 1 : 0;
-    origin_x = outer.left + border;
-    origin_y = outer.top + border;
-  }
-  const int left = origin_x + static_cast<int>(Px(control.Left, tpp));
-  const int top = origin_y + static_cast<int>(Px(control.Top, tpp));
-  return {left, top, left + static_cast<int>(Px(control.Width, tpp)), top + static_cast<int>(Px(control.Height, tpp))};
-}
-
-// Windowed children lie above the windowless labels that their container
-// draws. Disabled or hidden controls are transparent to the pointer: their
-// container takes the input, as the window system does for child windows.
-Control* HeadlessRuntime::HitTest(int x, int y) const {
-  if (form_ == nullptr || !shown_) return nullptr;
-  auto inside = [this, x, y](const Control& c) {
-    const Rect r = PixelRect(c);
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-  };
-  if (!inside(*form_)) return nullptr;
-  Control* container = form_;
-  for (;;) {
-    auto children = form_->ChildrenOf(container);
-    std::reverse(children.begin(), children.end());
-    Control* hit = nullptr;
-    for (Control* c : children)
-      if (!hit && IsWindowed(*c) && c->Visible && c->Enabled && inside(*c)) hit = c;
-    if (hit != nullptr) {
-      container = hit;
-      continue;
-    }
-    for (Control* c : children)
-      if (!hit && c->GetKind() == Kind::Label && c->Visible && c->Enabled && inside(*c)) hit = c;
-    return hit != nullptr ? hit : container;
-  }
-}
-
-void HeadlessRuntime::MouseEvent(Control& target, MouseHandler Control::*event, int buttons) {
-  if (!(target.*event)) return;
-  const Rect r = PixelRect(target);
-  const float tpp = TwipsPerPixel();
-  const float x = static_cast<float>(x_ - r.left) * tpp;
-  const float y = static_cast<float>(y_ - r.top) * tpp;
-  form_->Deliver([&target, event, buttons, x, y] {
-    if (target.*event) (target.*event)(buttons, 0, x, y);
-  });
+Control* HeadlessRuntime::ControlAt(int x, int y) const {
+  return form_ != nullptr ? form_->ControlAt({Grid().Twips(x), Grid().Twips(y)}) : nullptr;
 }
 
 void HeadlessRuntime::MoveTo(int x, int y) {
   x_ = x;
   y_ = y;
-  if (Control* target = HitTest(x, y)) MouseEvent(*target, &Control::MouseMove, buttons_);
+  if (form_ != nullptr) form_->PointerMoved(Pointer(), buttons_, 0);
 }
 
 void HeadlessRuntime::Press(int button) {
   buttons_ |= button;
-  Control* target = HitTest(x_, y_);
-  if (target == nullptr) return;
-  if (button == kLeftButton) {
-    pressed_ = target;
-    if (form_->CanFocus(*target)) form_->SetFocus(target);
-  }
-  MouseEvent(*target, &Control::MouseDown, buttons_);
+  if (form_ != nullptr) form_->PointerPressed(button, Pointer(), buttons_, 0);
 }
 
 void HeadlessRuntime::Release(int button) {
   buttons_ &= ~button;
-  if (button != kLeftButton) return;
-  Control* target = HitTest(x_, y_);
-  Control* pressed = pressed_;
-  pressed_ = nullptr;
-  if (target != nullptr && target == pressed) form_->DeliverClick(*target);
+  if (form_ != nullptr) form_->PointerReleased(button, Pointer(), buttons_, 0);
 }
 
 void HeadlessRuntime::ClickAt(int x, int y) {
@@ -203,12 +148,12 @@ void HeadlessRuntime::ClickAt(int x, int y) {
   Release(kLeftButton);
 }
 
-void HeadlessRuntime::Key(forms::Key key) {
-  if (form_ != nullptr && shown_) form_->KeyPressed(key);
+void HeadlessRuntime::Key(forms::Key key, bool repeat) {
+  if (form_ != nullptr) form_->KeyPressed(key, repeat);
 }
 
 void HeadlessRuntime::RequestClose() {
-  if (form_ != nullptr && !ended_) form_->RequestClose();
+  if (form_ != nullptr) form_->RequestClose();
 }
 
 }  // namespace forms::headless

@@ -1,8 +1,8 @@
 #pragma once
 // A deterministic backend with no window system: a virtual clock that
 // delivers timer ticks in time order, injected pointer and keyboard input
-// hit-tested against the model's geometry, scripted message-box answers, a
-// configurable screen and a record of every shell request.
+// handed to the window's door as a window system would, scripted message-box
+// answers, a configurable screen and a record of every shell request.
 #include <deque>
 #include <functional>
 #include <map>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "forms/form.h"
+#include "forms/layout.h"
 #include "forms/runtime.h"
 
 namespace forms::headless {
@@ -47,12 +48,13 @@ class HeadlessRuntime : public Runtime {
   void Advance(long long ms);
   long long Now() const noexcept { return now_; }
 
-  // Pointer input in pixels of the window's client area.
+  // Raw input, as a window system would hand it to the window: pointer
+  // positions in pixels of the window's client area.
   void MoveTo(int x, int y);
   void Press(int button);
   void Release(int button);
   void ClickAt(int x, int y);  // move, left press and release
-  void Key(forms::Key key);
+  void Key(forms::Key key, bool repeat = false);
   void RequestClose();  // the window system asks the window to close
 
   // Message boxes take the next scripted answer (Cancel when none is left);
@@ -71,14 +73,12 @@ class HeadlessRuntime : public Runtime {
   long long ended_at() const noexcept { return ended_at_; }
   bool shown() const noexcept { return shown_; }
   Form* form() const noexcept { return form_; }
-  // The control that takes pointer input at a point, as the window system would.
-  Control* HitTest(int x, int y) const;
-  // A control's rectangle in pixels of the window's client area.
-  struct Rect {
-    int left, top, right, bottom;
-  };
-  Rect PixelRect(const Control& control) const;
-  float TwipsPerPixel() const noexcept { return 1440.0f / static_cast<float>(screen.dpi); }
+  // Conveniences for tests: the model's answers in pixels.
+  Control* ControlAt(int x, int y) const;
+  PixelRect RectOf(const Control& control) const { return RectInWindow(control, Grid()); }
+  PixelGrid Grid() const noexcept { return {screen.dpi}; }
+  bool captured() const noexcept { return captured_; }
+  const Control* shown_pressed() const noexcept { return shown_pressed_; }
 
   // Runtime.
   void CreatePeer(Control& control) override;
@@ -86,10 +86,12 @@ class HeadlessRuntime : public Runtime {
   SizeTwips MeasureAutoSize(const Control& control) override;
   void ShowForm(Form& form) override;
   void FocusChanged(Form& form, Control* focus) override;
+  void CaptureChanged(Form& form, bool captured) override;
+  void ShowPressed(Control& button, bool pressed) override;
   NativeHandle WindowHandle(const Form& form) override;
   void Unload(Form& form) override;
   void EndProgram(int status) override;
-  void StartTimer(Timer& timer) override;
+  void StartTimer(Timer& timer, int interval_ms) override;
   void StopTimer(Timer& timer) override;
   int MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) override;
   ScreenInfo Screen() override { return screen; }
@@ -99,6 +101,7 @@ class HeadlessRuntime : public Runtime {
  private:
   struct Running {
     Timer* timer;
+    int interval;
     long long due;
     int order;
   };
@@ -107,7 +110,7 @@ class HeadlessRuntime : public Runtime {
     Prop property;
     int remaining;
   };
-  void MouseEvent(Control& target, MouseHandler Control::*event, int buttons);
+  PointTwips Pointer() const noexcept { return {Grid().Twips(x_), Grid().Twips(y_)}; }
 
   Form* form_ = nullptr;
   std::vector<Running> timers_;
@@ -116,7 +119,8 @@ class HeadlessRuntime : public Runtime {
   long long now_ = 0;
   int x_ = -1, y_ = -1;
   int buttons_ = 0;
-  Control* pressed_ = nullptr;
+  bool captured_ = false;
+  const Control* shown_pressed_ = nullptr;
   bool shown_ = false;
   bool ended_ = false;
   int exit_status_ = -1;

@@ -20,16 +20,12 @@ void Win32Runtime::OnDpiChanged(int dpi, const RECT* suggested) {
   if (dpi <= 0 || dpi == scale_.dpi) return;
   scale_.dpi = dpi;
   for (auto& peer : peers_) peer->placed = false;
-  Form& form = *form_;
-  // The system places the window on its new monitor; the model follows.
-  if (suggested != nullptr) {
-    form.Left = scale_.Twips(suggested->left);
-    form.Top = scale_.Twips(suggested->top);
-  }
+  std::optional<PointTwips> moved_to;
+  if (suggested != nullptr) moved_to = PointTwips{scale_.Twips(suggested->left), scale_.Twips(suggested->top)};
+  form_->DpiChanged(moved_to);
   for (auto& peer : peers_) {
     Control& control = *peer->control;
     if (control.GetKind() == Kind::CommandButton && peer->window != nullptr) ApplyFont(*peer);
-    if (control.GetKind() == Kind::Label && control.AutoSize) form.ApplyAutoSize(control);
     if (control.GetKind() != Kind::Timer) ApplyGeometry(control);
   }
   ::RedrawWindow(form_window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "forms/control.h"
 #include "forms/win32/owned_handle.h"
@@ -38,5 +40,15 @@ class FontCache {
   OwnedFont handle_;
   OwnedFont previous_;
 };
+
+// A caption laid out in the font selected into `dc`, glyph by glyph as that
+// font draws them: a label is sized from this and painted with it, so its
+// rectangle holds every pixel of its glyphs, overhangs included.
+struct CaptionLayout {
+  std::vector<INT> advances;  // one per character, for ExtTextOutW
+  int origin = 0;             // where the first pen stands: right of the left edge by the ink left of it
+  SIZE size{};                // the advances and the ink, by the font's line height
+};
+CaptionLayout LayOutCaption(HDC dc, std::wstring_view caption);
 
 }  // namespace forms::win32

@@ -34,8 +34,7 @@ bool Win32Runtime::InterceptKey(const MSG& message) {
         default:
           break;
       }
-      // Holding Tab walks on; holding Enter or Space presses once.
-      if (!repeat || key == Key::Tab || key == Key::ShiftTab) form_->KeyPressed(key);
+      form_->KeyPressed(key, repeat);
       return true;
     }
     case WM_KEYUP:

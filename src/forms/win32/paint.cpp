@@ -65,7 +65,10 @@ void Win32Runtime::PaintPicture(Peer& picture, HDC dc) {
     const int old_mode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF old_color =
         ::SetTextColor(dc, child->Enabled ? ToColorRef(child->ForeColor) : ::GetSysColor(COLOR_GRAYTEXT));
-    ::ExtTextOutW(dc, r.left, r.top, ETO_CLIPPED, &r, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
+    // The glyphs go where the auto-size measured them, so they fill the rectangle exactly.
+    const CaptionLayout layout = LayOutCaption(dc, caption);
+    ::ExtTextOutW(dc, r.left + layout.origin, r.top, ETO_CLIPPED, &r, caption.c_str(),
+                  static_cast<UINT>(caption.size()), layout.advances.data());
     ::SetTextColor(dc, old_color);
     ::SetBkMode(dc, old_mode);
   }

@@ -1,6 +1,9 @@
-// Pointer input over a picture box: the windowless labels on it take the
-// events inside their rectangles, the picture box takes the rest. A label
-// click is a left press and release both inside the label.
+// Pointer input: every mouse message for any of the launcher's windows (the
+// window, the picture box, the buttons) becomes one raw event at the
+// window's door, in twips of the window's client area. The model decides
+// which control it is for, whether it makes a click and where the focus
+// goes; this file only translates, and mirrors capture, the pushed-in look
+// of a button and the pointer shape the model asks for.
 #include <cstdlib>
 #include <string>
 
@@ -9,8 +12,6 @@
 
 namespace forms::win32 {
 namespace {
-
-POINT PointOf(LPARAM lparam) { return {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))}; }
 
 int ButtonMask(WPARAM keys) {
   return ((keys & MK_LBUTTON) != 0 ? kLeftButton : 0) | ((keys & MK_RBUTTON) != 0 ? kRightButton : 0) |
@@ -21,95 +22,71 @@ int ShiftMask(WPARAM keys) {
   return ((keys & MK_SHIFT) != 0 ? 1 : 0) | ((keys & MK_CONTROL) != 0 ? 2 : 0) | (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
 }
 
-bool Inside(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
-
 }  // namespace
 
-// The topmost enabled, visible label under the point (the last created lies on top).
-Control* Win32Runtime::LabelAt(const Control& picture, POINT point) const {
-  auto children = form_->ChildrenOf(&picture);
-  for (auto it = children.rbegin(); it != children.rend(); ++it) {
-    Control* child = *it;
-    if (child->GetKind() == Kind::Label && child->Visible && child->Enabled && Inside(PixelRect(*child), point))
-      return child;
+PointTwips Win32Runtime::ToWindowTwips(HWND window, POINT point) const {
+  ::MapWindowPoints(window, form_window_.get(), &point, 1);
+  return {scale_.Twips(point.x), scale_.Twips(point.y)};
+}
+
+// Presses and releases by message. A double click is a second press: the
+// model makes its own clicks.
+struct ButtonMessage {
+  UINT message;
+  int button;
+  bool down;
+};
+constexpr ButtonMessage kButtonMessages[] = {
+    {WM_LBUTTONDOWN, kLeftButton, true},   {WM_LBUTTONDBLCLK, kLeftButton, true},
+    {WM_RBUTTONDOWN, kRightButton, true},  {WM_RBUTTONDBLCLK, kRightButton, true},
+    {WM_MBUTTONDOWN, kMiddleButton, true}, {WM_MBUTTONDBLCLK, kMiddleButton, true},
+    {WM_LBUTTONUP, kLeftButton, false},    {WM_RBUTTONUP, kRightButton, false},
+    {WM_MBUTTONUP, kMiddleButton, false},
+};
+
+bool Win32Runtime::OnMouse(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  Form& form = *form_;
+  if (message == WM_CAPTURECHANGED) {
+    if (reinterpret_cast<HWND>(lparam) != form_window_.get()) form.CaptureLost();
+    return true;
   }
-  return nullptr;
-}
-
-// Coordinates are the pointer's position in the target's own twips.
-void Win32Runtime::DeliverMouse(Control& target, MouseHandler Control::*event, WPARAM wparam, POINT point) {
-  if (!(target.*event)) return;
-  const RECT r = target.GetKind() == Kind::Label ? PixelRect(target) : RECT{1, 1, 0, 0};
-  const float x = scale_.Twips(point.x - r.left);
-  const float y = scale_.Twips(point.y - r.top);
-  const int buttons = ButtonMask(wparam);
-  const int shift = ShiftMask(wparam);
-  form_->Deliver([&target, event, buttons, shift, x, y] {
-    if (target.*event) (target.*event)(buttons, shift, x, y);
-  });
-}
-
-LRESULT Win32Runtime::OnPictureMouse(Peer& picture, UINT message, WPARAM wparam, LPARAM lparam) {
-  Control& box = *picture.control;
-  const POINT point = PointOf(lparam);
-  Control* label = LabelAt(box, point);
-  switch (message) {
-    case WM_MOUSEMOVE: {
-      if (label != nullptr) {
-        DeliverMouse(*label, &Control::MouseMove, wparam, point);
-        break;
-      }
-      // While captured the pointer may be outside the picture box or over a
-      // button. A disabled button is transparent to the pointer: over it
-      // the pointer is over the picture box.
-      RECT client;
-      ::GetClientRect(picture.window, &client);
-      if (Inside(client, point) &&
-          ::ChildWindowFromPointEx(picture.window, point, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED) == picture.window &&
-          box.Enabled)
-        DeliverMouse(box, &Control::MouseMove, wparam, point);
-      break;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-      const bool left = message == WM_LBUTTONDOWN;
-      if (label != nullptr) {
-        if (left) {
-          pressed_label_ = label;
-          ::SetCapture(picture.window);
-        }
-        DeliverMouse(*label, &Control::MouseDown, wparam, point);
-      } else {
-        if (left && form_->CanFocus(box)) form_->SetFocus(&box);
-        DeliverMouse(box, &Control::MouseDown, wparam, point);
-      }
-      break;
-    }
-    case WM_LBUTTONUP: {
-      Control* pressed = pressed_label_;
-      pressed_label_ = nullptr;
-      if (::GetCapture() == picture.window) ::ReleaseCapture();
-      if (pressed != nullptr && pressed == label) form_->DeliverClick(*pressed);
-      break;
-    }
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lparam) != picture.window) pressed_label_ = nullptr;
-      break;
-    default:
-      break;
+  const POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+  if (message == WM_MOUSEMOVE) {
+    form.PointerMoved(ToWindowTwips(window, point), ButtonMask(wparam), ShiftMask(wparam));
+    return true;
   }
-  return 0;
+  for (const ButtonMessage& m : kButtonMessages) {
+    if (m.message != message) continue;
+    if (m.down)
+      form.PointerPressed(m.button, ToWindowTwips(window, point), ButtonMask(wparam), ShiftMask(wparam));
+    else
+      form.PointerReleased(m.button, ToWindowTwips(window, point), ButtonMask(wparam), ShiftMask(wparam));
+    return true;
+  }
+  return false;
 }
 
-// Over a label with a mouse icon the pointer takes that icon's cursor.
-bool Win32Runtime::OnPictureSetCursor(Peer& picture) {
+void Win32Runtime::CaptureChanged(Form&, bool captured) {
+  if (closing_ || !form_window_) return;
+  if (captured)
+    ::SetCapture(form_window_.get());
+  else if (::GetCapture() == form_window_.get())
+    ::ReleaseCapture();
+}
+
+void Win32Runtime::ShowPressed(Control& button, bool pressed) {
+  if (closing_ || WindowOf(button) == nullptr) return;
+  ::SendMessageW(WindowOf(button), BM_SETSTATE, pressed ? TRUE : FALSE, 0);
+}
+
+// The pointer takes the mouse icon of the control the model puts under it.
+bool Win32Runtime::OnSetCursor() {
   POINT point;
   ::GetCursorPos(&point);
-  ::ScreenToClient(picture.window, &point);
-  Control* label = LabelAt(*picture.control, point);
-  if (label == nullptr || label->MouseIcon.empty()) return false;
-  ::SetCursor(CursorFor(label->MouseIcon));
+  ::ScreenToClient(form_window_.get(), &point);
+  const Control* target = form_->ControlAt({scale_.Twips(point.x), scale_.Twips(point.y)});
+  if (target == nullptr || target->MouseIcon.empty()) return false;
+  ::SetCursor(CursorFor(target->MouseIcon));
   return true;
 }
 
@@ -134,21 +111,6 @@ HCURSOR Win32Runtime::CursorFor(const std::string& name) {
   }
   link_cursor_.reset(::CreateIconIndirect(&info));
   return link_cursor_ ? link_cursor_.get() : ::LoadCursorW(nullptr, IDC_ARROW);
-}
-
-// Buttons report clicks and focus to their container.
-void Win32Runtime::OnCommand(WPARAM wparam) {
-  const int id = LOWORD(wparam);
-  const int code = HIWORD(wparam);
-  for (auto& peer : peers_) {
-    if (peer->id != id || peer->control->GetKind() != Kind::CommandButton) continue;
-    Control& button = *peer->control;
-    if (code == BN_CLICKED || code == BN_DOUBLECLICKED)
-      form_->DeliverClick(button);
-    else if (code == BN_SETFOCUS)
-      form_->SetFocus(&button);
-    return;
-  }
 }
 
 }  // namespace forms::win32

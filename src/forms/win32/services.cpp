@@ -1,9 +1,8 @@
 // The desktop's services: the question box, the shell's open service, the
 // program's own folder and the screen.
+#include "forms/win32/shell_start.h"
 #include "forms/win32/text.h"
 #include "forms/win32/win32_runtime.h"
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 namespace forms::win32 {
 
@@ -11,16 +10,7 @@ int Win32Runtime::MsgBox(Form& owner, const std::string& prompt, int style, cons
   return ::MessageBoxW(WindowOf(owner), Widen(prompt).c_str(), Widen(title).c_str(), static_cast<UINT>(style));
 }
 
-// Every text is passed, an empty one as "" rather than as no text.
-int Win32Runtime::ShellStart(const ShellRequest& request) {
-  const std::wstring verb = Widen(request.verb);
-  const std::wstring file = Widen(request.file);
-  const std::wstring parameters = Widen(request.parameters);
-  const std::wstring directory = Widen(request.directory);
-  const HINSTANCE result = ::ShellExecuteW(reinterpret_cast<HWND>(request.owner), verb.c_str(), file.c_str(),
-                                           parameters.c_str(), directory.c_str(), request.show);
-  return static_cast<int>(reinterpret_cast<INT_PTR>(result));
-}
+int Win32Runtime::ShellStart(const ShellRequest& request) { return StartWithShell(request); }
 
 // The folder of the running program, however long its path.
 std::string Win32Runtime::AppFolder() {

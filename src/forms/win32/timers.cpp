@@ -15,11 +15,10 @@ UINT_PTR Win32Runtime::TimerId(Timer& timer) {
   return timers_.size();
 }
 
-void Win32Runtime::StartTimer(Timer& timer) {
+void Win32Runtime::StartTimer(Timer& timer, int interval_ms) {
   const UINT_PTR id = TimerId(timer);
   if (!form_window_) return;
-  const UINT interval = static_cast<UINT>(std::max(timer.Interval.Get(), static_cast<int>(USER_TIMER_MINIMUM)));
-  if (::SetTimer(form_window_.get(), id, interval, nullptr) == 0)
+  if (::SetTimer(form_window_.get(), id, static_cast<UINT>(interval_ms), nullptr) == 0)
     throw RuntimeError("timer " + timer.Name() + " could not start");
   timers_[id - 1].running = true;
 }
@@ -32,7 +31,7 @@ void Win32Runtime::StopTimer(Timer& timer) {
 
 void Win32Runtime::OnTimer(UINT_PTR id) {
   if (id == 0 || id > timers_.size() || !timers_[id - 1].running) return;
-  form_->DeliverTick(*timers_[id - 1].timer);
+  form_->TimerDue(*timers_[id - 1].timer);
 }
 
 }  // namespace forms::win32

@@ -21,7 +21,7 @@ bool SameRect(const RECT& a, const RECT& b) {
 }  // namespace
 
 Win32Runtime::Win32Runtime(Options options)
-    : module_(options.resources != nullptr ? options.resources : ::GetModuleHandleW(nullptr)),
+    : module_(::GetModuleHandleW(nullptr)),
       scale_{options.dpi > 0 ? options.dpi : SystemDpi()},
       dpi_fixed_(options.dpi > 0) {
   RegisterClasses();
@@ -108,9 +108,8 @@ void Win32Runtime::CreateChildWindow(Peer& peer) {
   if (control.Visible) style |= WS_VISIBLE;
   if (!control.Enabled) style |= WS_DISABLED;
   if (control.TabStop) style |= WS_TABSTOP;
-  // BS_NOTIFY reports a button taking the focus, so the model follows a
-  // mouse press; a push button is never the default button.
-  style |= button ? BS_PUSHBUTTON | BS_NOTIFY : WS_CLIPCHILDREN;
+  // A push button is never the default button.
+  style |= button ? BS_PUSHBUTTON : WS_CLIPCHILDREN;
   const RECT r = PixelRect(control);
   const std::wstring caption = button ? Widen(control.Caption.Get()) : std::wstring();
   peer.id = next_child_id_++;
@@ -120,7 +119,12 @@ void Win32Runtime::CreateChildWindow(Peer& peer) {
   if (peer.window == nullptr) throw RuntimeError("control " + control.Name() + " could not be created");
   peer.applied = r;
   peer.placed = true;
-  if (button) ApplyFont(peer);
+  if (button) {
+    ::SetWindowLongPtrW(peer.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&peer));
+    button_proc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(peer.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Runtime::ButtonProc)));
+    ApplyFont(peer);
+  }
 }
 
 HWND Win32Runtime::ParentWindow(const Control& control) const noexcept {
@@ -129,13 +133,8 @@ HWND Win32Runtime::ParentWindow(const Control& control) const noexcept {
 }
 
 RECT Win32Runtime::PixelRect(const Control& control) const {
-  int origin_x = 0, origin_y = 0;
-  // A picture box's client area lies inside its one-pixel border.
-  if (const Control* container = control.Container(); container != nullptr && container->GetKind() == Kind::PictureBox)
-    origin_x = origin_y = 1;
-  const int left = origin_x + scale_.Px(control.Left);
-  const int top = origin_y + scale_.Px(control.Top);
-  return {left, top, left + scale_.Px(control.Width), top + scale_.Px(control.Height)};
+  const forms::PixelRect r = RectInContainer(control, scale_);
+  return {r.left, r.top, r.right, r.bottom};
 }
 
 // The native window moves only when its pixel rectangle changes.
@@ -207,7 +206,7 @@ void Win32Runtime::PropertyChanged(Control& control, Prop property) {
   }
 }
 
-// A label measures its caption in its own font; a picture box is its
+// A label measures its caption in its own font as painted; a picture box is its
 // picture at the picture's own resolution plus a one-pixel border.
 SizeTwips Win32Runtime::MeasureAutoSize(const Control& control) {
   Peer& peer = PeerOf(control);
@@ -218,19 +217,11 @@ SizeTwips Win32Runtime::MeasureAutoSize(const Control& control) {
     return {static_cast<float>(peer.artwork->WidthPx()) * picture_tpp + border,
             static_cast<float>(peer.artwork->HeightPx()) * picture_tpp + border};
   }
-  const std::wstring caption = Widen(control.Caption.Get());
   const HFONT font = peer.font.Get(control.Font, scale_.dpi);
   peer.font.DropPrevious();
   ScreenDc screen;
   SelectScope select(screen.get(), font);
-  SIZE size{};
-  if (!::GetTextExtentPoint32W(screen.get(), caption.c_str(), static_cast<int>(caption.size()), &size))
-    throw RuntimeError("caption of " + control.Name() + " could not be measured");
-  if (caption.empty()) {
-    TEXTMETRICW metrics{};
-    ::GetTextMetricsW(screen.get(), &metrics);
-    size.cy = metrics.tmHeight;
-  }
+  const SIZE size = LayOutCaption(screen.get(), Widen(control.Caption.Get())).size;
   return {scale_.Twips(size.cx), scale_.Twips(size.cy)};
 }
 
@@ -253,8 +244,7 @@ NativeHandle Win32Runtime::WindowHandle(const Form&) { return reinterpret_cast<N
 // The child windows go with the window; fonts only after the windows using them.
 void Win32Runtime::Unload(Form&) {
   for (TimerSlot& slot : timers_) slot.running = false;  // the window's timers go with it
-  pressed_label_ = nullptr;
-  closing_ = true;  // the windows' last messages do not reach the model
+  closing_ = true;                                       // the windows' last messages do not reach the model
   form_window_.reset();
   owner_window_.reset();
   closing_ = false;

@@ -1,7 +1,7 @@
 #pragma once
 // The forms runtime on real windows. The window procedures only translate
-// window messages into model events (delivered one at a time through
-// Form::Deliver) and mirror property writes onto the native windows.
+// window messages into raw events at the window's door and mirror property
+// writes onto the native windows; the model decides everything else.
 #include <windows.h>
 
 #include <memory>
@@ -9,17 +9,16 @@
 #include <vector>
 
 #include "forms/form.h"
+#include "forms/layout.h"
 #include "forms/runtime.h"
 #include "forms/win32/artwork.h"
 #include "forms/win32/font_cache.h"
 #include "forms/win32/owned_handle.h"
-#include "forms/win32/pixels.h"
 
 namespace forms::win32 {
 
 struct Options {
-  int dpi = 0;                    // 0: the system's dpi; tests set another to check scaling
-  HINSTANCE resources = nullptr;  // module holding icon, artwork and pointer; null: the program
+  int dpi = 0;  // 0: the system's dpi; tests set another to check scaling
 };
 
 // What the runtime keeps for one control (Control::peer points at it).
@@ -65,10 +64,12 @@ class Win32Runtime : public Runtime {
   SizeTwips MeasureAutoSize(const Control& control) override;
   void ShowForm(Form& form) override;
   void FocusChanged(Form& form, Control* focus) override;
+  void CaptureChanged(Form& form, bool captured) override;
+  void ShowPressed(Control& button, bool pressed) override;
   NativeHandle WindowHandle(const Form& form) override;
   void Unload(Form& form) override;
   void EndProgram(int status) override;
-  void StartTimer(Timer& timer) override;
+  void StartTimer(Timer& timer, int interval_ms) override;
   void StopTimer(Timer& timer) override;
   int MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) override;
   ScreenInfo Screen() override;
@@ -82,6 +83,7 @@ class Win32Runtime : public Runtime {
   };
 
   static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   template <LRESULT (Win32Runtime::*Handle)(Peer&, HWND, UINT, WPARAM, LPARAM)>
   static LRESULT CALLBACK GuardedProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT FormMessage(Peer& peer, HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -109,11 +111,10 @@ class Win32Runtime : public Runtime {
   HBRUSH BrushFor(Color color);
 
   // Pointer and keyboard (pointer.cpp, message_loop.cpp).
-  LRESULT OnPictureMouse(Peer& picture, UINT message, WPARAM wparam, LPARAM lparam);
-  bool OnPictureSetCursor(Peer& picture);
-  Control* LabelAt(const Control& picture, POINT point) const;
-  void DeliverMouse(Control& target, MouseHandler Control::*event, WPARAM wparam, POINT point);
-  void OnCommand(WPARAM wparam);
+  PointTwips ToWindowTwips(HWND window, POINT point) const;
+  // A mouse message for any of the launcher's windows; false: not one.
+  bool OnMouse(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  bool OnSetCursor();
   bool InterceptKey(const MSG& message);
   void Dispatch(MSG& message);
   HCURSOR CursorFor(const std::string& name);
@@ -123,7 +124,7 @@ class Win32Runtime : public Runtime {
   void OnTimer(UINT_PTR id);
 
   HINSTANCE module_;
-  PixelScale scale_;
+  PixelGrid scale_;
   Form* form_ = nullptr;
   std::vector<std::unique_ptr<Peer>> peers_;
   OwnedWindow owner_window_;  // hidden owner: keeps the window off the taskbar, not out of Alt+Tab
@@ -134,8 +135,8 @@ class Win32Runtime : public Runtime {
   OwnedCursor link_cursor_;
   std::vector<TimerSlot> timers_;
   int next_child_id_ = 100;
-  Control* pressed_label_ = nullptr;
-  bool dpi_fixed_ = false;  // a test chose the dpi
+  WNDPROC button_proc_ = nullptr;  // the system's own, under ours
+  bool dpi_fixed_ = false;         // a test chose the dpi
   bool closing_ = false;
   bool ended_ = false;
   int exit_status_ = 0;

@@ -1,5 +1,5 @@
-// The runtime's window classes. Each procedure translates messages into
-// model events and decides nothing itself.
+// The runtime's window classes. Each procedure translates messages into raw
+// events at the window's door and decides nothing itself.
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
@@ -40,7 +40,7 @@ LRESULT CALLBACK Win32Runtime::OwnerProc(HWND window, UINT message, WPARAM wpara
   Peer* peer = PeerFromWindow(window, message, lparam);
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
   if (message == WM_CLOSE && self != nullptr) {
-    if (self->Live()) ::SendMessageW(self->form_window_.get(), WM_CLOSE, 0, 0);
+    if (self->Live()) self->form_->RequestClose();
     return 0;
   }
   return ::DefWindowProcW(window, message, wparam, lparam);
@@ -55,11 +55,31 @@ LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wpa
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
   if (self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
   try {
+    if (self->OnMouse(window, message, wparam, lparam)) return 0;
     return (self->*Handle)(*peer, window, message, wparam, lparam);
   } catch (const std::exception& error) {
     self->form_->Fail(error);
     return 0;
   }
+}
+
+// Push buttons are the system's own, with this procedure in front: their
+// mouse messages go to the door like every other window's, so the model
+// makes their clicks and moves their focus. The pointer passing over still
+// reaches the system's procedure, which draws the hover look.
+LRESULT CALLBACK Win32Runtime::ButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* peer = reinterpret_cast<Peer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
+  if (self == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
+  if (self->Live()) {
+    try {
+      if (self->OnMouse(window, message, wparam, lparam) && message != WM_MOUSEMOVE) return 0;
+    } catch (const std::exception& error) {
+      self->form_->Fail(error);
+      return 0;
+    }
+  }
+  return ::CallWindowProcW(self->button_proc_, window, message, wparam, lparam);
 }
 
 LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -80,11 +100,15 @@ LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wpara
       if (Control* focus = form.ActiveControl(); focus != nullptr && WindowOf(*focus) != nullptr)
         ::SetFocus(WindowOf(*focus));
       return 0;
+    case WM_SETCURSOR:
+      // Child windows ask their parent first, so this serves every window.
+      if (LOWORD(lparam) == HTCLIENT && OnSetCursor()) return TRUE;
+      return ::DefWindowProcW(window, message, wparam, lparam);
     case WM_TIMER:
       OnTimer(wparam);
       return 0;
-    case WM_CLOSE:  // also Alt+F4: no handler is connected to closing, so the window unloads at once
-      form.Deliver([&form] { form.RequestClose(); });
+    case WM_CLOSE:  // also Alt+F4
+      form.RequestClose();
       return 0;
     case WM_ENDSESSION:
       if (wparam != 0) form.RequestClose();
@@ -93,9 +117,9 @@ LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wpara
       OnDpiChanged(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_DESTROY:
-      // Destroyed from outside the model: the window is gone, so it is unloaded.
+      // Destroyed from outside the model: the window is gone.
       form_window_.release();
-      form.Unload();
+      form.RequestClose();
       return 0;
     default:
       return ::DefWindowProcW(window, message, wparam, lparam);
@@ -119,23 +143,6 @@ LRESULT Win32Runtime::PictureMessage(Peer& peer, HWND window, UINT message, WPAR
     }
     case WM_PRINTCLIENT:
       PaintPicture(peer, reinterpret_cast<HDC>(wparam));
-      return 0;
-    case WM_SETFOCUS:
-      form_->SetFocus(peer.control);
-      return 0;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_CAPTURECHANGED:
-      return OnPictureMouse(peer, message, wparam, lparam);
-    case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wparam) == window && LOWORD(lparam) == HTCLIENT && OnPictureSetCursor(peer))
-        return TRUE;
-      return ::DefWindowProcW(window, message, wparam, lparam);
-    case WM_COMMAND:
-      OnCommand(wparam);
       return 0;
     default:
       return ::DefWindowProcW(window, message, wparam, lparam);

@@ -1,0 +1,15 @@
+#pragma once
+// Decompresses a raw deflate stream (RFC 1951). The artwork is stored
+// deflated in the program, which keeps Setup.exe small enough for its media.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace forms::picture {
+
+// Throws RuntimeError on a damaged stream, and on one that would come to more
+// than max_output bytes. Stops after the last block; bytes after it are not read.
+std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_t max_output);
+
+}  // namespace forms::picture
