@@ -18,5 +18,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${KVD_WINE})
 # (a cache entry: the compiler module would append -O3 to an _INIT value)
 set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG" CACHE STRING "Flags for Release builds")
 set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--gc-sections -Wl,--nxcompat -Wl,--dynamicbase")
+# The linker writes no time stamp of its own, so that two builds of one commit
+# give the same bytes (Setup.exe is given the commit's time after linking).
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--gc-sections -Wl,--nxcompat -Wl,--dynamicbase -Wl,--no-insert-timestamp")
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

@@ -45,3 +45,28 @@ set(CPACK_PACKAGE_FILE_NAME "Keyvandor-${PROJECT_VERSION}-media")
 # The archive's root is the media's root.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)
+
+# What a vendor ships (tools/release/make_media.py): the staged files with
+# autorun.inf, as a disc image and a ZIP, with Setup.exe as it is on them
+# (signed when KVD_SIGN_CERT and KVD_SIGN_KEY name PEM files) and the SHA-256
+# sums of the three. script/release makes them from a clean build.
+set(KVD_RELEASE_DIR "${CMAKE_BINARY_DIR}/release" CACHE PATH "Folder the disc image, the ZIP and their sums go to")
+set(KVD_SIGN_CERT "" CACHE FILEPATH "PEM certificate Setup.exe is signed with on the media (none: unsigned)")
+set(KVD_SIGN_KEY "" CACHE FILEPATH "PEM private key of KVD_SIGN_CERT")
+set(kvd_release_outputs "${KVD_RELEASE_DIR}/Setup.exe" "${KVD_RELEASE_DIR}/Keyvandor-${PROJECT_VERSION}-media.zip"
+    "${KVD_RELEASE_DIR}/Keyvandor.iso" "${KVD_RELEASE_DIR}/SHA256SUMS")
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(kvd_sign_inputs "")
+if(KVD_SIGN_CERT OR KVD_SIGN_KEY)
+  set(kvd_sign_inputs "${KVD_SIGN_CERT}" "${KVD_SIGN_KEY}")
+endif()
+add_custom_command(
+  OUTPUT ${kvd_release_outputs}
+  COMMAND "${Python3_EXECUTABLE}" "${CMAKE_SOURCE_DIR}/tools/release/make_media.py"
+          --stage "${KVD_STAGE_DIR}" --work "${CMAKE_BINARY_DIR}/media" --out "${KVD_RELEASE_DIR}"
+          --version "${PROJECT_VERSION}" --epoch "${KVD_SOURCE_DATE_EPOCH}"
+          --sign-cert "${KVD_SIGN_CERT}" --sign-key "${KVD_SIGN_KEY}" ${kvd_media_files}
+  DEPENDS ${kvd_stage_outputs} "${CMAKE_SOURCE_DIR}/tools/release/make_media.py" ${kvd_sign_inputs}
+  COMMENT "Making the disc image and the ZIP in ${KVD_RELEASE_DIR}"
+  VERBATIM)
+add_custom_target(media ALL DEPENDS ${kvd_release_outputs})

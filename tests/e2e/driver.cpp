@@ -7,10 +7,11 @@
 // Scenarios: "install" (the whole OK path with its timings), "cancel" (the
 // exit question answered both ways), "odd-folder" (media copied into a folder
 // with a non-ASCII name and no speech program), "close-asking" (a close
-// request while the question is open), and "matrix": the table of faults at
+// request while the question is open), "cdrom" (the install path from the
+// root of a CD-ROM drive, e.g. "K:\"), and "matrix": the table of faults at
 // the shell boundary (odd folders, missing companions, decoys, close
-// requests in every state, planted DLLs). The exit status is the number
-// of failed checks (0: passed).
+// requests in every state, planted DLLs). The exit status is the number of
+// failed checks (0: passed).
 //
 //   e2e_driver press-ok|quit
 //
@@ -92,6 +93,11 @@ std::wstring TrimSlash(std::wstring path) {
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) { return SameText(TrimSlash(a), TrimSlash(b)); }
+
+// A drive's root ("K:\") already ends in its separator.
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+  return folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
+}
 
 // The stage folder may come as a Unix path from the build; Wine maps the Unix
 // root to drive Z:.
@@ -405,7 +411,7 @@ std::wstring FreshLog(const wchar_t* scenario) {
 
 void CheckStartedFrom(const std::optional<Record>& record, const std::wstring& folder, const std::wstring& relative) {
   if (!record) return;
-  Check(SamePath(record->module, folder + L"\\" + relative), L"it was " + record->module);
+  Check(SamePath(record->module, Join(folder, relative)), L"it was " + record->module);
   Check(SamePath(record->cwd, folder), L"its working directory was " + record->cwd);
 }
 
@@ -416,7 +422,7 @@ void CheckStartedFrom(const std::optional<Record>& record, const std::wstring& f
 void Install(const std::wstring& stage) {
   const std::wstring log = FreshLog(L"install");
   Launcher l;
-  Start(l, stage + L"\\Setup.exe", TempFolder());
+  Start(l, Join(stage, L"Setup.exe"), TempFolder());
   const long long t0 = l.started_ms;
 
   const auto data1 = WaitForRecord(log, L"data1.exe", 10000);
@@ -1032,7 +1038,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc != 3) {
     std::fprintf(stderr,
-                 "usage: e2e_driver install|cancel|odd-folder|close-asking <stage folder>\n"
+                 "usage: e2e_driver install|cancel|odd-folder|close-asking|cdrom <stage folder>\n"
                  "       e2e_driver matrix quick|all <stage folder> [report.md]\n"
                  "       e2e_driver press-ok|quit   (on a launcher already running)\n");
     return 100;
@@ -1041,7 +1047,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring stage = WindowsPath(argv[2]);
   Say("==", scenario + L" in " + stage);
   for (const wchar_t* name : {L"Setup.exe", L"speech.exe", L"data\\data1.exe", L"data\\data2.exe", L"file\\File.exe"})
-    if (!Check(Exists(stage + L"\\" + name), std::wstring(L"staged ") + name)) return g_failures;
+    if (!Check(Exists(Join(stage, name)), std::wstring(L"staged ") + name)) return g_failures;
   const long long began = NowMs();
   try {
     if (scenario == L"install")
@@ -1052,7 +1058,10 @@ int wmain(int argc, wchar_t** argv) {
       OddFolder(stage);
     else if (scenario == L"close-asking")
       CloseWhileAsking(stage);
-    else
+    else if (scenario == L"cdrom") {
+      Require(GetDriveTypeW(stage.c_str()) == DRIVE_CDROM, stage + L" is a CD-ROM drive");
+      Install(stage);
+    } else
       Require(false, L"known scenario " + scenario);
   } catch (const Abort&) {
     Say("FAIL", L"scenario abandoned");

@@ -2,13 +2,17 @@
 """Checks the shipped Setup.exe as a file: what Windows reads from its headers
 and resources before any of our code runs.
 
-    check_pe.py <Setup.exe>
+    check_pe.py <Setup.exe> <version, e.g. 1.0.0.0>
 
 Prints one line per check and exits 0 when all pass, 1 otherwise.
 """
+import os
 import re
 import struct
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "pe-flags"))
+from pe_flags import checksum  # noqa: E402
 
 MAX_SIZE = 300 * 1024
 MACHINE_I386 = 0x14C
@@ -19,7 +23,6 @@ DLL_DYNAMIC_BASE = 0x0040
 DLL_NX_COMPAT = 0x0100
 RT_VERSION = 16
 RT_MANIFEST = 24
-VERSION_1_0_0_0 = (0x00010000, 0x00000000)
 
 # DLLs every supported Windows has; the program must need nothing else.
 SYSTEM_DLLS = {
@@ -136,8 +139,10 @@ def system_dll(name):
     return name in SYSTEM_DLLS or name.startswith("api-ms-win-crt-")
 
 
-def check(path):
+def check(path, version):
     results = []
+    numbers = [int(n) for n in version.split(".")]
+    fixed_version = (numbers[0] << 16 | numbers[1], numbers[2] << 16 | numbers[3])
 
     def expect(ok, what):
         results.append((bool(ok), what))
@@ -156,6 +161,9 @@ def check(path):
     expect(pe.dll_characteristics & DLL_DYNAMIC_BASE, "may be loaded at any address (DYNAMIC_BASE)")
     expect(pe.characteristics & FILE_REMOVABLE_RUN_FROM_SWAP, "runs from swap when started from removable media")
     expect(pe.characteristics & FILE_NET_RUN_FROM_SWAP, "runs from swap when started from a network share")
+    checksum_offset = struct.unpack_from("<I", data, 0x3C)[0] + 24 + 64
+    expect(struct.unpack_from("<I", data, checksum_offset)[0] == checksum(data, checksum_offset),
+           "header checksum matches the file (also after signing)")
 
     imports = pe.imports()
     expect(imports, "imports read: " + ", ".join(imports))
@@ -171,24 +179,26 @@ def check(path):
     expect(re.search(r'requestedExecutionLevel[^>]*level="asInvoker"', text), "manifest asks for no elevation (asInvoker)")
     expect(re.search(r"<dpiAware[^>]*>\s*true", text, re.I), "manifest declares DPI awareness (dpiAware)")
     expect(re.search(r"<dpiAwareness[^>]*>[^<]*PerMonitor", text), "manifest declares per-monitor DPI awareness")
+    expect(re.search(r'<assemblyIdentity[^>]*version="%s"' % re.escape(version), text),
+           "manifest names version %s" % version)
 
     versions = [block for (rtype, _), block in resources.items() if rtype == RT_VERSION]
     fixed = fixed_versions(versions[0]) if versions else None
     expect(fixed is not None, "has a version resource")
     if fixed:
-        expect(fixed[0] == VERSION_1_0_0_0, "file version is 1.0.0.0 (%08x %08x)" % fixed[0])
-        expect(fixed[1] == VERSION_1_0_0_0, "product version is 1.0.0.0 (%08x %08x)" % fixed[1])
+        expect(fixed[0] == fixed_version, "file version is %s (%08x %08x)" % ((version,) + fixed[0]))
+        expect(fixed[1] == fixed_version, "product version is %s (%08x %08x)" % ((version,) + fixed[1]))
         for key in ("FileVersion", "ProductVersion"):
             value = string_value(versions[0], key)
-            expect(value == "1.0.0.0", "%s text is 1.0.0.0 (%r)" % (key, value))
+            expect(value == version, "%s text is %s (%r)" % (key, version, value))
     return results
 
 
 def main(argv):
-    if len(argv) != 2:
+    if len(argv) != 3 or not re.fullmatch(r"\d+\.\d+\.\d+\.\d+", argv[2]):
         print(__doc__, file=sys.stderr)
         return 2
-    results = check(argv[1])
+    results = check(argv[1], argv[2])
     for ok, what in results:
         print(("  ok " if ok else "FAIL ") + what)
     failed = sum(1 for ok, _ in results if not ok)

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Marks a PE image to run from the swap file when started from removable
 media or the network (so that ejecting the disc cannot break the running
-launcher) and writes the image's checksum. Usage: pe_flags.py FILE"""
+launcher), sets its time stamp (the commit's time, so that builds of one
+commit are identical) and writes the image's checksum.
+Usage: pe_flags.py FILE [--timestamp SECONDS]"""
 import struct
 import sys
 
@@ -23,7 +25,7 @@ def checksum(image: bytes, checksum_offset: int) -> int:
     return (total + len(image)) & 0xFFFFFFFF
 
 
-def main(path: str) -> int:
+def main(path: str, timestamp: int) -> int:
     with open(path, "rb") as f:
         image = bytearray(f.read())
     if image[:2] != b"MZ":
@@ -32,11 +34,16 @@ def main(path: str) -> int:
     if image[pe:pe + 4] != b"PE\0\0":
         sys.exit(f"{path}: no PE header")
     coff = pe + 4
+    optional = coff + 20
+    (magic,) = struct.unpack_from("<H", image, optional)
+    security_directory = optional + (128 if magic == 0x10B else 144)  # data directory 4, PE32 or PE32+
+    if struct.unpack_from("<II", image, security_directory) != (0, 0):
+        sys.exit(f"{path}: signed; changing it would break the signature")
+    struct.pack_into("<I", image, coff + 4, timestamp)
     characteristics_offset = coff + 18
     (characteristics,) = struct.unpack_from("<H", image, characteristics_offset)
     struct.pack_into("<H", image, characteristics_offset,
                      characteristics | REMOVABLE_RUN_FROM_SWAP | NET_RUN_FROM_SWAP)
-    optional = coff + 20
     checksum_offset = optional + 64  # the same place in PE32 and PE32+ headers
     struct.pack_into("<I", image, checksum_offset, checksum(bytes(image), checksum_offset))
     with open(path, "wb") as f:
@@ -45,6 +52,8 @@ def main(path: str) -> int:
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    sys.exit(main(sys.argv[1]))
+    if len(sys.argv) == 2:
+        sys.exit(main(sys.argv[1], 0))
+    if len(sys.argv) == 4 and sys.argv[2] == "--timestamp" and sys.argv[3].isdigit():
+        sys.exit(main(sys.argv[1], int(sys.argv[3])))
+    sys.exit(__doc__)
