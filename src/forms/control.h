@@ -76,6 +76,10 @@ class Control {
   bool TabStop = false;
   int TabIndex = 0;
 
+  // What a label that acts as a link opens ("mailto:..."), set by the
+  // window's code: its value for assistive technology. Empty: not a link.
+  std::string LinkTarget;
+
   // Events. An empty slot means no handler is connected.
   std::function<void()> Click;
   MouseHandler MouseDown;

@@ -88,6 +88,11 @@ class Form : public Control {
   // The screen's dpi changed; moved_to is where the window system placed
   // the window, when it did.
   void DpiChanged(std::optional<PointTwips> moved_to);
+  // Assistive technology asks for a control's default action: a left press
+  // and release at its centre, as the pointer makes a click. False, and
+  // nothing done, while a press is in progress or where another control
+  // would take the pointer at that point.
+  bool DoDefaultAction(Control& control);
 
   // The control that takes the pointer at a point of the window's client
   // area (the window itself where no control does; null outside it).

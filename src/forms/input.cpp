@@ -95,6 +95,18 @@ void Form::PointerReleased(int button, PointTwips at, int /*buttons*/, int /*shi
   if (ControlAt(at) == pressed) DeliverClick(*pressed);
 }
 
+// The press and release go through the same rules as the pointer's, so the
+// control's looks and its click are exactly those of a click there.
+bool Form::DoDefaultAction(Control& control) {
+  const PixelGrid grid{runtime_->Screen().dpi};
+  const PixelRect r = RectInWindow(control, grid);
+  const PointTwips centre{grid.Twips((r.left + r.right) / 2), grid.Twips((r.top + r.bottom) / 2)};
+  if (pressed_ != nullptr || ControlAt(centre) != &control) return false;
+  PointerPressed(kLeftButton, centre, kLeftButton, 0);
+  PointerReleased(kLeftButton, centre, 0, 0);
+  return true;
+}
+
 void Form::CaptureLost() {
   if (pressed_ != nullptr) SetPressed(nullptr, false);
 }

@@ -47,6 +47,7 @@ FrmSetup::FrmSetup(std::unique_ptr<forms::Form> window)
       TimeSetup(window->GetTimer("TimeSetup")),
       owned_(std::move(window)) {
   forms::Connect<FrmSetup>(Window, *this, kWires);
+  LabelFont.LinkTarget = std::string("mailto:") + kContactAddress;
 }
 
 void FrmSetup::Show() { Window.Start(); }
@@ -118,7 +119,7 @@ void FrmSetup::LabelFont_MouseDown(int Button, int /*Shift*/, float /*X*/, float
   }
 }
 
-void FrmSetup::LabelFont_Click() { launch::ShellOpen(Window, "open", std::string("mailto:") + kContactAddress); }
+void FrmSetup::LabelFont_Click() { launch::ShellOpen(Window, "open", LabelFont.LinkTarget); }
 
 void FrmSetup::PicForm_MouseMove(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y*/) {
   LabelFont.ForeColor = kBlack;

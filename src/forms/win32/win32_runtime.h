@@ -11,6 +11,7 @@
 #include "forms/form.h"
 #include "forms/layout.h"
 #include "forms/runtime.h"
+#include "forms/win32/accessible.h"
 #include "forms/win32/artwork.h"
 #include "forms/win32/font_cache.h"
 #include "forms/win32/owned_handle.h"
@@ -33,6 +34,7 @@ struct Peer {
   bool placed = false;
   FontCache font;
   std::unique_ptr<Artwork> artwork;  // picture boxes
+  AccessibleSlot accessible;         // picture boxes, once a screen reader asked
 };
 
 class Win32Runtime : public Runtime {

@@ -52,6 +52,8 @@ LRESULT CALLBACK Win32Runtime::OwnerProc(HWND window, UINT message, WPARAM wpara
 template <LRESULT (Win32Runtime::*Handle)(Peer&, HWND, UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   Peer* peer = PeerFromWindow(window, message, lparam);
+  // What screen readers hold goes with the window, even while the windows are torn down.
+  if (message == WM_DESTROY && peer != nullptr) peer->accessible.Disconnect();
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
   if (self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
   try {
@@ -144,6 +146,9 @@ LRESULT Win32Runtime::PictureMessage(Peer& peer, HWND window, UINT message, WPAR
     case WM_PRINTCLIENT:
       PaintPicture(peer, reinterpret_cast<HDC>(wparam));
       return 0;
+    case WM_GETOBJECT:  // a screen reader asks (accessible.cpp)
+      if (const LRESULT answer = peer.accessible.Answer(peer, wparam, lparam); answer != 0) return answer;
+      return ::DefWindowProcW(window, message, wparam, lparam);
     default:
       return ::DefWindowProcW(window, message, wparam, lparam);
   }
