@@ -890,24 +890,25 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
     for (auto& run : runs)
       if (run->row->act == which && run->findings.empty() && run->launcher.Running()) what(*run);
   };
+  // DLLs from the media folder, once the window is open and once after OK.
+  auto check_planted = [&runs] {
+    for (auto& run : runs)
+      if (run->row->plant && run->findings.empty())
+        for (const auto& m : ModulesFrom(run->launcher.pi.dwProcessId, run->folder))
+          run->findings.push_back(L"loaded " + m);
+  };
   at(3000);
-  for (auto& run : runs)
-    if (run->row->plant && run->findings.empty())
-      for (const auto& m : ModulesFrom(run->launcher.pi.dwProcessId, run->folder))
-        run->findings.push_back(L"loaded " + m);
+  check_planted();
   act(Act::CloseWaiting, [](RowRun& r) { Post(r.launcher.window, WM_CLOSE); });
   act(Act::EndSession, [](RowRun& r) { Post(r.launcher.window, WM_ENDSESSION, TRUE); });
   for (Act asking : {Act::CloseAsking, Act::CloseOwnerAsking})
     act(asking, [](RowRun& r) { PressButton(r.launcher.cancel); });
   at(5000);
-  act(Act::CloseAsking, [](RowRun& r) {
-    if (!FindTopWindow(r.launcher.pi.dwProcessId, kQuestionTitle)) r.findings.push_back(L"no question to close");
-    Post(r.launcher.window, WM_CLOSE);
-  });
-  act(Act::CloseOwnerAsking, [](RowRun& r) {
-    if (!FindTopWindow(r.launcher.pi.dwProcessId, kQuestionTitle)) r.findings.push_back(L"no question to close");
-    Post(GetWindow(r.launcher.window, GW_OWNER), WM_CLOSE);
-  });
+  for (Act asking : {Act::CloseAsking, Act::CloseOwnerAsking})
+    act(asking, [asking](RowRun& r) {
+      if (!FindTopWindow(r.launcher.pi.dwProcessId, kQuestionTitle)) r.findings.push_back(L"no question to close");
+      Post(asking == Act::CloseAsking ? r.launcher.window : GetWindow(r.launcher.window, GW_OWNER), WM_CLOSE);
+    });
   at(16500);
   act(Act::CloseReady, [](RowRun& r) {
     if (!IsWindowEnabled(r.launcher.ok)) r.findings.push_back(L"OK was not available");
@@ -915,10 +916,7 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
   });
   for (Act ok : {Act::Install, Act::CloseAfterOk}) act(ok, [](RowRun& r) { PressButton(r.launcher.ok); });
   at(19000);
-  for (auto& run : runs)
-    if (run->row->plant && run->findings.empty())
-      for (const auto& m : ModulesFrom(run->launcher.pi.dwProcessId, run->folder))
-        run->findings.push_back(L"loaded " + m);
+  check_planted();
   act(Act::CloseAfterOk, [](RowRun& r) { Post(r.launcher.window, WM_CLOSE); });
   at(43000);
 
