@@ -2,6 +2,8 @@
 // whenever its underline changes, and every click asks the shell once.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "support.h"
 
 namespace kvd_test {
@@ -43,6 +45,46 @@ TEST(Resources, GdiAndUserObjectsStayFlatOverHoverAndClicks) {
   EXPECT_EQ(ThreadWindows(), windows_before);
   EXPECT_EQ(runtime.LinkCursor(), cursor);
   EXPECT_EQ(runtime.shell_requests.size(), clicks_before + 1000);
+}
+
+// The real question box and real shell starts leave nothing behind either.
+// Each question is answered Cancel as soon as it shows.
+void CALLBACK AnswerCancel(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM) -> BOOL {
+        wchar_t title[32] = {};
+        GetWindowTextW(window, title, 32);
+        if (std::wstring(title) == L"退出询问") PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+      },
+      0);
+}
+
+TEST(Resources, RealQuestionsAndShellStartsStayFlat) {
+  Launcher launcher;
+  launcher.Open();
+  auto& runtime = *launcher.runtime;
+  runtime.real_question = runtime.real_shell = true;
+  const UINT_PTR answerer = SetTimer(nullptr, 0, 5, AnswerCancel);
+  auto& frm = *launcher.frm;
+  const auto ask = [&frm] { frm.Window.Deliver([&frm] { frm.CmdExit_Click(); }); };
+  const auto mail = [&frm] { frm.Window.Deliver([&frm] { frm.LabelFont_Click(); }); };
+  ask();
+  mail();
+  runtime.ProcessMessages(100);
+  const int gdi_before = LiveGdiObjects();
+  const int windows_before = ThreadWindows();
+
+  for (int i = 0; i < 100; ++i) ask();
+  for (int i = 0; i < 100; ++i) mail();
+  runtime.ProcessMessages(100);
+  KillTimer(nullptr, answerer);
+
+  EXPECT_EQ(runtime.questions, 101);
+  EXPECT_TRUE(frm.Window.IsLoaded());
+  EXPECT_EQ(LiveGdiObjects(), gdi_before);
+  EXPECT_EQ(ThreadWindows(), windows_before);
 }
 
 }  // namespace

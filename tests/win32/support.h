@@ -20,9 +20,10 @@ namespace kvd_test {
 class RecordingRuntime : public forms::win32::Win32Runtime {
  public:
   using Win32Runtime::Win32Runtime;
+  // Records each start; with real_shell, also hands it to the shell.
   int ShellStart(const forms::ShellRequest& request) override {
     shell_requests.push_back(request);
-    return 42;
+    return real_shell ? Win32Runtime::ShellStart(request) : 42;
   }
   // Answers from the script without a box, or, with real_question, shows
   // the real one; while_asking runs first either way.
@@ -39,6 +40,7 @@ class RecordingRuntime : public forms::win32::Win32Runtime {
   std::deque<int> answers;
   std::function<void()> while_asking;
   bool real_question = false;
+  bool real_shell = false;
   int questions = 0;
 };
 
