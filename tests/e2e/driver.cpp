@@ -691,8 +691,12 @@ const wchar_t* const kCompanions[] = {L"data\\data1.exe", L"speech.exe", L"data\
 
 std::wstring g_plant_dll;  // a DLL of ours, beside the driver
 
+std::wstring Extended(const std::wstring& path) {
+  return path.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + path.substr(2) : L"\\\\?\\" + path;
+}
+
 std::wstring LongForm(const std::wstring& path) {
-  std::wstring extended = path.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + path.substr(2) : L"\\\\?\\" + path;
+  std::wstring extended = path.size() < MAX_PATH ? path : Extended(path);
   std::wstring out(32768, L'\0');
   const DWORD n = GetLongPathNameW(extended.c_str(), out.data(), static_cast<DWORD>(out.size()));
   if (n == 0 || n >= out.size()) return path;
@@ -703,10 +707,6 @@ std::wstring LongForm(const std::wstring& path) {
 }
 
 bool SameFile(const std::wstring& a, const std::wstring& b) { return SamePath(LongForm(a), LongForm(b)); }
-
-std::wstring Extended(const std::wstring& path) {
-  return path.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + path.substr(2) : L"\\\\?\\" + path;
-}
 
 // Wine's file copy does not take long paths: a destination past the
 // classic limit goes through its folder's 8.3 form.
@@ -858,8 +858,10 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
   GetDesktopWindow();  // the first window of a Wine session starts its desktop process: not a row's
   Sleep(500);
   const auto before = Processes();
+  wchar_t only[256] = {};  // KVD_ROWS: run only the rows whose name holds this text
+  GetEnvironmentVariableW(L"KVD_ROWS", only, 256);
   for (const Row& row : kRows) {
-    if (quick && !row.quick) continue;
+    if ((quick && !row.quick) || std::wstring(row.name).find(only) == std::wstring::npos) continue;
     auto run = std::make_unique<RowRun>();
     run->row = &row;
     run->folder = Prepare(row, stage, base);
