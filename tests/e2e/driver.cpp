@@ -695,7 +695,9 @@ std::wstring Extended(const std::wstring& path) {
   return path.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + path.substr(2) : L"\\\\?\\" + path;
 }
 
-std::wstring LongForm(const std::wstring& path) {
+// Wine reports a program on a share as "UNC\server\share\...".
+std::wstring LongForm(std::wstring path) {
+  if (path.starts_with(L"UNC\\")) path = L"\\" + path.substr(3);
   std::wstring extended = path.size() < MAX_PATH ? path : Extended(path);
   std::wstring out(32768, L'\0');
   const DWORD n = GetLongPathNameW(extended.c_str(), out.data(), static_cast<DWORD>(out.size()));
