@@ -5,8 +5,8 @@
 #include <objbase.h>
 
 #include <cstdio>
-#include <exception>
 
+#include "forms/error.h"
 #include "forms/win32/win32_runtime.h"
 #include "launcher/FrmSetup.h"
 
@@ -40,7 +40,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     launcher::FrmSetup frm(runtime);
     frm.Show();
     return runtime.Run();
-  } catch (const std::exception& error) {
+  } catch (const forms::RuntimeError& error) {
     // A failure outside any handler: the window could not be created.
     std::fprintf(stderr, "Setup: the window could not be created: %s\n", error.what());
     return 1;

@@ -150,7 +150,7 @@ void Form::Close(int status) {
   runtime_->EndProgram(status);
 }
 
-void Form::Fail(const std::exception& error) {
+void Form::Fail(const RuntimeError& error) {
   if (state_ == State::Unloaded) return;
   std::fprintf(stderr, "%s: unhandled run-time error: %s\n", Name().c_str(), error.what());
   std::fflush(stderr);
@@ -167,7 +167,7 @@ void Form::Deliver(std::function<void()> event) {
   for (;;) {
     try {
       event();
-    } catch (const std::exception& error) {
+    } catch (const RuntimeError& error) {
       busy_ = false;
       Fail(error);
       return;
