@@ -1,8 +1,6 @@
 // Setup.exe: the launcher window and nothing else. It creates the window from
 // its definition, shows it and runs until the window is unloaded.
 #include <windows.h>
-// After windows.h, which it builds on.
-#include <objbase.h>
 
 #include <cstdio>
 
@@ -32,9 +30,7 @@ void LoadLibrariesFromSystemOnly() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   LoadLibrariesFromSystemOnly();
-  // The shell may hand a start or the mail link to a handler that needs COM
-  // on this thread.
-  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  // The shell and COM are set up by the thread that starts the programs.
   try {
     forms::win32::Win32Runtime runtime;
     launcher::FrmSetup frm(runtime);

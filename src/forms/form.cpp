@@ -178,6 +178,7 @@ void Form::Deliver(std::function<void()> event) {
   }
   pending_.clear();
   busy_ = false;
+  if (state_ != State::Unloaded) runtime_->EventDone(*this);
 }
 
 // Ticks that fall due while a handler runs (a question waiting for its

@@ -55,6 +55,7 @@ void Win32Runtime::Dispatch(MSG& message) {
 int Win32Runtime::Run() {
   MSG message;
   while (!ended_) {
+    ApplyMovedGeometry();  // writes made outside any event
     const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     if (got == -1) break;
     if (got == 0) return ended_ ? exit_status_ : static_cast<int>(message.wParam);
@@ -75,6 +76,7 @@ bool Win32Runtime::ProcessMessages(DWORD wait_ms) {
       Dispatch(message);
     }
     if (ended_) return false;
+    ApplyMovedGeometry();  // writes made outside any event
     const DWORD elapsed = ::GetTickCount() - start;
     if (elapsed >= wait_ms) return true;
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, wait_ms - elapsed, QS_ALLINPUT);
