@@ -178,7 +178,12 @@ void Form::Deliver(std::function<void()> event) {
   }
   pending_.clear();
   busy_ = false;
-  if (state_ != State::Unloaded) runtime_->EventDone(*this);
+  if (state_ == State::Unloaded) return;
+  try {
+    runtime_->EventDone(*this);
+  } catch (const RuntimeError& error) {
+    Fail(error);
+  }
 }
 
 // Ticks that fall due while a handler runs (a question waiting for its

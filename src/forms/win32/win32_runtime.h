@@ -115,6 +115,7 @@ class Win32Runtime : public Runtime {
   void ApplyGeometry(Control& control);
   // Applies the geometry of every window whose model changed, one move each.
   void ApplyMovedGeometry();
+  void ApplyWritesOutsideEvents();
   // What waits until the window is on screen: the buttons (the first loads
   // the common controls), the icons and the link pointer.
   void CreateDeferred();
