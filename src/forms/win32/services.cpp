@@ -12,10 +12,11 @@ int Win32Runtime::MsgBox(Form& owner, const std::string& prompt, int style, cons
 }
 
 // Handed to the shell's thread, made on the first request (during Load): the
-// window's thread goes on at once, and the requests start in the order given.
+// window's thread goes on at once, and the requests start in the order given,
+// from the moment the window has first shown.
 int Win32Runtime::ShellStart(const ShellRequest& request) {
   if (!shell_thread_)
-    shell_thread_ = std::make_unique<ShellThread>([this](const ShellRequest& r) { PerformShellStart(r); });
+    shell_thread_ = std::make_unique<ShellThread>([this](const ShellRequest& r) { PerformShellStart(r); }, !shown_);
   shell_thread_->HandOver(request);
   return kShellHandedOver;
 }

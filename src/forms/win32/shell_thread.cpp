@@ -7,11 +7,13 @@
 
 namespace forms::win32 {
 
-ShellThread::ShellThread(Perform perform) : perform_(std::move(perform)) {
+ShellThread::ShellThread(Perform perform, bool held) : perform_(std::move(perform)) {
   ::InitializeCriticalSection(&lock_);
   wake_ = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
   idle_ = ::CreateEventW(nullptr, TRUE, TRUE, nullptr);
-  if (wake_ != nullptr && idle_ != nullptr) thread_ = ::CreateThread(nullptr, 0, &ShellThread::Main, this, 0, nullptr);
+  go_ = ::CreateEventW(nullptr, TRUE, held ? FALSE : TRUE, nullptr);
+  if (wake_ != nullptr && idle_ != nullptr && go_ != nullptr)
+    thread_ = ::CreateThread(nullptr, 0, &ShellThread::Main, this, 0, nullptr);
 }
 
 ShellThread::~ShellThread() {
@@ -20,10 +22,11 @@ ShellThread::~ShellThread() {
     ending_ = true;
     ::LeaveCriticalSection(&lock_);
     ::SetEvent(wake_);
+    Release();
     Wait(thread_);
     ::CloseHandle(thread_);
   }
-  for (HANDLE event : {wake_, idle_})
+  for (HANDLE event : {wake_, idle_, go_})
     if (event != nullptr) ::CloseHandle(event);
   ::DeleteCriticalSection(&lock_);
 }
@@ -42,8 +45,14 @@ void ShellThread::HandOver(const ShellRequest& request) {
   ::SetEvent(wake_);
 }
 
+void ShellThread::Release() {
+  if (go_ != nullptr) ::SetEvent(go_);
+}
+
 void ShellThread::Finish() {
-  if (thread_ != nullptr) Wait(idle_);
+  if (thread_ == nullptr) return;
+  Release();
+  Wait(idle_);
 }
 
 void ShellThread::Wait(HANDLE handle) {
@@ -59,6 +68,7 @@ DWORD WINAPI ShellThread::Main(void* self) {
 }
 
 void ShellThread::Run() {
+  ::WaitForSingleObject(go_, INFINITE);
   // The shell may hand a start or the mail link to a handler that needs COM
   // on the calling thread.
   const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

@@ -17,14 +17,18 @@ class ShellThread {
  public:
   using Perform = std::function<void(const ShellRequest&)>;
 
-  explicit ShellThread(Perform perform);
+  // held: the thread waits for Release() before it loads anything, so that
+  // it does not compete with the window's thread until the window is shown.
+  ShellThread(Perform perform, bool held);
   // Performs what was handed over, then ends the thread.
   ~ShellThread();
   ShellThread(const ShellThread&) = delete;
   ShellThread& operator=(const ShellThread&) = delete;
 
   void HandOver(const ShellRequest& request);
-  // Returns once every request handed over has been performed.
+  void Release();
+  // Returns once every request handed over has been performed (releasing
+  // the thread if it was held).
   void Finish();
 
  private:
@@ -38,6 +42,7 @@ class ShellThread {
   CRITICAL_SECTION lock_;
   HANDLE wake_ = nullptr;  // auto-reset: a request arrived, or the end
   HANDLE idle_ = nullptr;  // manual-reset: nothing queued or being performed
+  HANDLE go_ = nullptr;    // manual-reset: the thread may begin
   HANDLE thread_ = nullptr;
   std::deque<ShellRequest> queue_;
   bool ending_ = false;

@@ -252,6 +252,7 @@ void Win32Runtime::ShowForm(Form& form) {
   ::ShowWindow(peer.window, SW_SHOWNORMAL);
   ::SetForegroundWindow(peer.window);
   ::UpdateWindow(peer.window);
+  if (shell_thread_) shell_thread_->Release();
   CreateDeferred();
 }
 
