@@ -1,12 +1,10 @@
 // Setup.exe: the launcher window and nothing else. It creates the window from
 // its definition, shows it and runs until the window is unloaded.
 #include <windows.h>
-// After windows.h, which it builds on.
-#include <objbase.h>
 
 #include <cstdio>
-#include <exception>
 
+#include "forms/error.h"
 #include "forms/win32/win32_runtime.h"
 #include "launcher/FrmSetup.h"
 
@@ -39,15 +37,13 @@ void LoadLibrariesFromSystemOnly() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   LoadLibrariesFromSystemOnly();
-  // The shell may hand a start or the mail link to a handler that needs COM
-  // on this thread.
-  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  // The shell and COM are set up by the thread that starts the programs.
   try {
     forms::win32::Win32Runtime runtime;
     launcher::FrmSetup frm(runtime);
     frm.Show();
     return runtime.Run();
-  } catch (const std::exception& error) {
+  } catch (const forms::RuntimeError& error) {
     // A failure outside any handler: the window could not be created.
     std::fprintf(stderr, "Setup: the window could not be created: %s\n", error.what());
     return 1;

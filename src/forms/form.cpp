@@ -150,7 +150,7 @@ void Form::Close(int status) {
   runtime_->EndProgram(status);
 }
 
-void Form::Fail(const std::exception& error) {
+void Form::Fail(const RuntimeError& error) {
   if (state_ == State::Unloaded) return;
   std::fprintf(stderr, "%s: unhandled run-time error: %s\n", Name().c_str(), error.what());
   std::fflush(stderr);
@@ -167,7 +167,7 @@ void Form::Deliver(std::function<void()> event) {
   for (;;) {
     try {
       event();
-    } catch (const std::exception& error) {
+    } catch (const RuntimeError& error) {
       busy_ = false;
       Fail(error);
       return;
@@ -178,6 +178,12 @@ void Form::Deliver(std::function<void()> event) {
   }
   pending_.clear();
   busy_ = false;
+  if (state_ == State::Unloaded) return;
+  try {
+    runtime_->EventDone(*this);
+  } catch (const RuntimeError& error) {
+    Fail(error);
+  }
 }
 
 // Ticks that fall due while a handler runs (a question waiting for its

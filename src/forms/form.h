@@ -112,7 +112,7 @@ class Form : public Control {
   // diagnostic on the error output, the window unloaded and the program
   // ended with a non-zero status. Backends route failures outside event
   // handlers (painting, say) here too.
-  void Fail(const std::exception& error);
+  void Fail(const RuntimeError& error);
 
  private:
   enum class State : std::uint8_t { Creating, Loading, Shown, Unloaded };

@@ -31,6 +31,8 @@ struct ShellRequest {
   int show = 1;
 };
 
+inline constexpr int kShellHandedOver = -1;
+
 class Runtime {
  public:
   virtual ~Runtime() = default;
@@ -40,6 +42,10 @@ class Runtime {
   // sets control.peer; until then writes are not mirrored.
   virtual void CreatePeer(Control& control) = 0;
   virtual void PropertyChanged(Control& control, Prop property) = 0;
+  // An event and the handlers queued behind it have run: a backend that
+  // holds back changes (a window's position and size, say) applies them now,
+  // one step per native object.
+  virtual void EventDone(Form&) {}
   // Natural size of an auto-sized control: a label's caption in its font on
   // one line, or a picture box's picture plus its one-pixel border.
   virtual SizeTwips MeasureAutoSize(const Control& control) = 0;
@@ -62,8 +68,10 @@ class Runtime {
   // Services.
   virtual int MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) = 0;
   virtual ScreenInfo Screen() = 0;
-  virtual std::string AppFolder() = 0;                      // UTF-8, no trailing separator except at a drive root
-  virtual int ShellStart(const ShellRequest& request) = 0;  // the shell's own result code
+  virtual std::string AppFolder() = 0;  // UTF-8, no trailing separator except at a drive root
+  // The shell's own result code, or kShellHandedOver when the request was
+  // handed to a thread that performs the requests in the order given.
+  virtual int ShellStart(const ShellRequest& request) = 0;
 };
 
 }  // namespace forms

@@ -372,9 +372,15 @@ void Start(Launcher& launcher, const std::wstring& exe, const std::wstring& cwd)
   Require(
       WaitFor([&] { return (launcher.window = FindTopWindow(launcher.pi.dwProcessId, kCaption)) != nullptr; }, 30000),
       Format(L"window \"%ls\" appeared (after %lld ms)", kCaption, NowMs() - launcher.started_ms));
-  launcher.ok = FindButton(launcher.window, kOkText);
-  launcher.cancel = FindButton(launcher.window, kCancelText);
-  Require(launcher.ok && launcher.cancel, L"the window has the buttons 确定 and 取消");
+  // The buttons are made just after the strip first shows.
+  Require(WaitFor(
+              [&] {
+                launcher.ok = FindButton(launcher.window, kOkText);
+                launcher.cancel = FindButton(launcher.window, kCancelText);
+                return launcher.ok && launcher.cancel;
+              },
+              5000),
+          L"the window has the buttons 确定 and 取消");
 }
 
 // Waits until the window has stopped growing: the opening animation is over.

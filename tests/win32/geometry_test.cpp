@@ -1,12 +1,14 @@
 // Where the launcher window stands on the screen and what it draws, on real
 // windows: the opening strip, the open window, the artwork inside its border
-// and the controls on the artwork at a higher dpi.
+// and the controls on the artwork at a higher dpi; what is made before the
+// first show and what after it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "support.h"
 
@@ -64,6 +66,53 @@ TEST(Geometry, OpensToTheArtworkSizeAboutTheStrip) {
   EXPECT_EQ(ok.right - ok.left, 65);
   EXPECT_EQ(ok.bottom - ok.top, 21);
   EXPECT_EQ(ChildRect(launcher.Button(launcher.frm->CmdExit)).left, 1 + 280);
+}
+
+// The window's sizes as the window system applies them, from a hook on this thread.
+std::vector<SIZE> g_sizes;
+HWND g_watched = nullptr;
+LRESULT CALLBACK WatchSizes(int code, WPARAM wparam, LPARAM lparam) {
+  const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lparam);
+  if (call->hwnd == g_watched && call->message == WM_WINDOWPOSCHANGED) {
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(call->lParam);
+    if (g_sizes.empty() || g_sizes.back().cx != pos->cx || g_sizes.back().cy != pos->cy)
+      g_sizes.push_back({pos->cx, pos->cy});
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// Before the first show the data program is asked for and the strip made;
+// the buttons come after it, as the model holds them; the artwork's pixels
+// wait for the first paint; the shell runs on a thread of its own; and each
+// tick of the opening changes the size once.
+TEST(Start, StripFirstThenButtonsShellOffTheWindowThreadOneSizePerTick) {
+  RecordingRuntime runtime;
+  launcher::FrmSetup frm(runtime);
+  EXPECT_EQ(runtime.WindowOf(frm.CmdOK), nullptr) << "no button before the show";
+  frm.Show();
+  ASSERT_FALSE(runtime.shell_requests.empty());
+  EXPECT_TRUE(runtime.shell_requests[0].file.ends_with("\\data\\data1.exe"));
+  EXPECT_FALSE(runtime.shown_at_request[0]) << "asked for during Load";
+  const HWND ok = runtime.WindowOf(frm.CmdOK);
+  ASSERT_NE(ok, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(ok));
+  EXPECT_NE(SendMessageW(ok, WM_GETFONT, 0, 0), 0);
+
+  g_watched = runtime.WindowOf(frm.Window);
+  const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, WatchSizes, nullptr, GetCurrentThreadId());
+  PumpUntil(runtime, [&frm] { return !frm.TimerForm.Enabled.Get(); });
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(g_sizes.size(), 40u) << "39 growing ticks and the last one";
+
+  // The size the window took from the artwork's headers alone is the whole picture's.
+  forms::win32::Artwork artwork(GetModuleHandleW(nullptr), "artwork");
+  EXPECT_EQ(artwork.Source().width, artwork.WidthPx());
+  EXPECT_EQ(artwork.Source().height, artwork.HeightPx());
+
+  runtime.FinishShellStarts();
+  EXPECT_EQ(runtime.shell_requests.size(), 2u);
+  ASSERT_EQ(runtime.performed_on.size(), runtime.shell_requests.size());
+  for (DWORD thread : runtime.performed_on) EXPECT_NE(thread, GetCurrentThreadId());
 }
 
 TEST(Painting, ArtworkFillsThePictureInsideAOnePixelBorder) {

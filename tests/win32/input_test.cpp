@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -241,7 +240,7 @@ TEST(Close, AnUnhandledFailureEndsWithANonZeroStatus) {
   Launcher launcher;
   auto& runtime = *launcher.runtime;
   const HWND window = launcher.Window();
-  launcher.frm->Window.Fail(std::runtime_error("test failure"));
+  launcher.frm->Window.Fail(forms::RuntimeError("test failure"));
   EXPECT_TRUE(PumpUntil(
       runtime, [&runtime] { return runtime.Ended(); }, 5000));
   EXPECT_NE(runtime.ExitStatus(), 0);

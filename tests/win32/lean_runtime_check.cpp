@@ -1,35 +1,44 @@
 // Setup.exe replaces pieces of the C++ run-time with smaller ones
 // (src/app/lean_runtime.cpp). This program links the same replacements and
-// checks that exceptions are still thrown and caught, many times over, and
-// that the failure line the forms runtime prints still comes out.
+// checks that exceptions are still thrown and caught, many times over and on
+// two threads at once, and that the failure line the forms runtime prints
+// still comes out.
+#include <windows.h>
+
 #include <cstdio>
-#include <stdexcept>
 #include <string>
+
+#include "forms/error.h"
 
 namespace {
 
-struct Failure : std::runtime_error {
-  using std::runtime_error::runtime_error;
+struct Tally {
+  int caught = 0;
+  std::string last;
 };
 
-void FailOnOdd(int i) {
-  if (i % 2 != 0) throw Failure("odd " + std::to_string(i));
+DWORD WINAPI ThrowOnOdd(void* tally_address) {
+  auto& tally = *static_cast<Tally*>(tally_address);
+  for (int i = 0; i < 1000; ++i) {
+    try {
+      if (i % 2 != 0) throw forms::RuntimeError("odd " + std::to_string(i));
+    } catch (const forms::RuntimeError& error) {
+      ++tally.caught;
+      tally.last = error.what();
+    }
+  }
+  return 0;
 }
 
 }  // namespace
 
 int main() {
-  int caught = 0;
-  std::string last;
-  for (int i = 0; i < 1000; ++i) {
-    try {
-      FailOnOdd(i);
-    } catch (const std::exception& error) {
-      ++caught;
-      last = error.what();
-    }
-  }
-  std::fprintf(stdout, "%s: unhandled run-time error: %s (%d caught)\n", "FrmSetup", last.c_str(), caught);
+  Tally other, here;
+  const HANDLE thread = CreateThread(nullptr, 0, ThrowOnOdd, &other, 0, nullptr);
+  ThrowOnOdd(&here);
+  WaitForSingleObject(thread, INFINITE);
+  std::fprintf(stdout, "%s: unhandled run-time error: %s (%d caught, %d on a second thread)\n", "FrmSetup",
+               here.last.c_str(), here.caught, other.caught);
   std::fflush(stdout);
-  return caught == 500 && last == "odd 999" ? 0 : 1;
+  return here.caught == 500 && other.caught == 500 && here.last == "odd 999" ? 0 : 1;
 }

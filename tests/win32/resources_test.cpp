@@ -72,12 +72,14 @@ TEST(Resources, RealQuestionsAndShellStartsStayFlat) {
   const auto mail = [&frm] { frm.Window.Deliver([&frm] { frm.LabelFont_Click(); }); };
   ask();
   mail();
+  runtime.FinishShellStarts();
   runtime.ProcessMessages(100);
   const int gdi_before = LiveGdiObjects();
   const int windows_before = ThreadWindows();
 
   for (int i = 0; i < 100; ++i) ask();
   for (int i = 0; i < 100; ++i) mail();
+  runtime.FinishShellStarts();
   runtime.ProcessMessages(100);
   KillTimer(nullptr, answerer);
 

@@ -17,13 +17,22 @@
 
 namespace kvd_test {
 
+// Requests are recorded as the window's thread issues them (with whether
+// the window was on screen), then handed to the shell's thread, which notes
+// the thread it performs each one on instead of starting anything.
 class RecordingRuntime : public forms::win32::Win32Runtime {
  public:
   using Win32Runtime::Win32Runtime;
-  // Records each start; with real_shell, also hands it to the shell.
+  ~RecordingRuntime() override { FinishShellStarts(); }
   int ShellStart(const forms::ShellRequest& request) override {
     shell_requests.push_back(request);
-    return real_shell ? Win32Runtime::ShellStart(request) : 42;
+    shown_at_request.push_back(IsWindowVisible(reinterpret_cast<HWND>(request.owner)) != FALSE);
+    return Win32Runtime::ShellStart(request);
+  }
+  // Records the thread each start runs on; with real_shell, the shell starts it.
+  int PerformShellStart(const forms::ShellRequest& request) override {
+    performed_on.push_back(GetCurrentThreadId());  // one at a time, on the shell's thread
+    return real_shell ? Win32Runtime::PerformShellStart(request) : 42;
   }
   // Answers from the script without a box, or, with real_question, shows
   // the real one; while_asking runs first either way.
@@ -37,6 +46,8 @@ class RecordingRuntime : public forms::win32::Win32Runtime {
     return answer;
   }
   std::vector<forms::ShellRequest> shell_requests;
+  std::vector<bool> shown_at_request;
+  std::vector<DWORD> performed_on;  // read after FinishShellStarts()
   std::deque<int> answers;
   std::function<void()> while_asking;
   bool real_question = false;

@@ -32,7 +32,10 @@ void CheckPictureSize(std::int64_t width, std::int64_t height) {
         std::to_string(kMaxSide) + " x " + std::to_string(kMaxSide) + " and " + std::to_string(kMaxPixels) + " pixels");
 }
 
-BmpHeader ReadBmpHeader(std::span<const std::uint8_t> file) {
+namespace {
+
+// whole: file is the whole file, whose rows are checked to lie inside it.
+BmpHeader ReadHeaders(std::span<const std::uint8_t> file, bool whole) {
   if (file.size() < kFileHeader + kInfoHeader || file[0] != 'B' || file[1] != 'M') Bad("is not a BMP file");
   const std::uint32_t offset = U32(file, 10);
   const std::uint32_t header_size = U32(file, 14);
@@ -54,7 +57,7 @@ BmpHeader ReadBmpHeader(std::span<const std::uint8_t> file) {
   const std::uint64_t table_end = kFileHeader + header_size + std::uint64_t{colours_used} * 4;
   if (header_size < kInfoHeader || table_end > offset) Bad("headers overlap its pixel data");
   const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
-  if (offset + Stride(width, static_cast<int>(bits)) * rows > file.size()) Bad("is truncated");
+  if (whole && offset + Stride(width, static_cast<int>(bits)) * rows > file.size()) Bad("is truncated");
 
   BmpHeader header;
   header.width = static_cast<int>(width);
@@ -66,6 +69,12 @@ BmpHeader ReadBmpHeader(std::span<const std::uint8_t> file) {
   if (pixels_per_metre > 0) header.dpi = static_cast<int>(std::lround(pixels_per_metre * 0.0254));
   return header;
 }
+
+}  // namespace
+
+BmpHeader ReadBmpHeader(std::span<const std::uint8_t> file) { return ReadHeaders(file, true); }
+
+BmpHeader ReadBmpStart(std::span<const std::uint8_t> start) { return ReadHeaders(start, false); }
 
 Pixels ReadBmp(std::span<const std::uint8_t> file) {
   const BmpHeader header = ReadBmpHeader(file);

@@ -32,6 +32,12 @@ struct BmpHeader {
 // file that is not an uncompressed 24- or 32-bit BMP within the limits.
 BmpHeader ReadBmpHeader(std::span<const std::uint8_t> file);
 
+// The headers as ReadBmpHeader reads them, from the file's first
+// kBmpStartBytes bytes only: whether the rows lie inside the file is left to
+// the whole file's read.
+inline constexpr std::size_t kBmpStartBytes = 54;
+BmpHeader ReadBmpStart(std::span<const std::uint8_t> start);
+
 // Decodes a whole BMP file; throws as ReadBmpHeader does.
 Pixels ReadBmp(std::span<const std::uint8_t> file);
 

@@ -1,6 +1,7 @@
 #include "forms/picture/inflate.h"
 
 #include <array>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -54,10 +55,11 @@ struct Code {
 
 class Inflater {
  public:
-  Inflater(std::span<const std::uint8_t> in, std::size_t max_output) : in_(in), max_(max_output) {}
+  Inflater(std::span<const std::uint8_t> in, std::size_t max_output, std::size_t wanted)
+      : in_(in), max_(max_output), wanted_(wanted) {}
 
   std::vector<std::uint8_t> Run() {
-    for (bool last = false; !last;) {
+    for (bool last = false; !last && out_.size() < wanted_;) {
       last = Bits(1) != 0;
       switch (Bits(2)) {
         case 0:
@@ -128,6 +130,7 @@ class Inflater {
       if (symbol < 256) {
         Room(1);
         out_.push_back(static_cast<std::uint8_t>(symbol));
+        if (out_.size() >= wanted_) return;
         continue;
       }
       if (symbol == 256) return;
@@ -144,6 +147,7 @@ class Inflater {
         const std::uint8_t byte = out_[from + i];
         out_.push_back(byte);
       }
+      if (out_.size() >= wanted_) return;
     }
   }
 
@@ -194,13 +198,20 @@ class Inflater {
   std::uint32_t buffer_ = 0;
   int count_ = 0;
   std::size_t max_;
+  std::size_t wanted_;  // stop once this much is out (a block may overshoot it)
   std::vector<std::uint8_t> out_;
 };
 
 }  // namespace
 
 std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_t max_output) {
-  return Inflater(data, max_output).Run();
+  return Inflater(data, max_output, std::numeric_limits<std::size_t>::max()).Run();
+}
+
+std::vector<std::uint8_t> InflateStart(std::span<const std::uint8_t> data, std::size_t length) {
+  std::vector<std::uint8_t> out = Inflater(data, std::numeric_limits<std::size_t>::max(), length).Run();
+  if (out.size() > length) out.resize(length);
+  return out;
 }
 
 }  // namespace forms::picture

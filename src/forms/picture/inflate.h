@@ -12,4 +12,8 @@ namespace forms::picture {
 // than max_output bytes. Stops after the last block; bytes after it are not read.
 std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_t max_output);
 
+// The first length bytes of the stream's output (all of it when shorter),
+// decoding no further than they need; throws as Inflate does.
+std::vector<std::uint8_t> InflateStart(std::span<const std::uint8_t> data, std::size_t length);
+
 }  // namespace forms::picture

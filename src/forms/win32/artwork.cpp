@@ -14,33 +14,45 @@
 namespace forms::win32 {
 
 // Setup.exe carries the picture as an RCDATA resource holding the whole BMP
-// file deflated.
-Artwork::Artwork(HINSTANCE module, const std::string& name) {
+// file deflated. Only the headers are read here: the window needs the size
+// before it shows, the pixels only for its first paint.
+Artwork::Artwork(HINSTANCE module, const std::string& name) : name_(name) {
   const std::wstring wide = Widen(name);
   HRSRC found = ::FindResourceW(module, wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
   const void* packed = loaded != nullptr ? ::LockResource(loaded) : nullptr;
   if (packed == nullptr) throw RuntimeError("picture " + name + " not found");
+  packed_ = {static_cast<const std::uint8_t*>(packed), ::SizeofResource(module, found)};
   try {
-    const std::vector<std::uint8_t> file = picture::Inflate(
-        {static_cast<const std::uint8_t*>(packed), ::SizeofResource(module, found)}, picture::kMaxFileBytes);
-    dpi_ = picture::ReadBmpHeader(file).dpi;
-    source_ = picture::ReadBmp(file);
+    const picture::BmpHeader header = picture::ReadBmpStart(picture::InflateStart(packed_, picture::kBmpStartBytes));
+    width_ = header.width;
+    height_ = header.height;
+    dpi_ = header.dpi;
   } catch (const RuntimeError& e) {
     throw RuntimeError(name + ": " + e.what());
   }
 }
 
+const picture::Pixels& Artwork::Source() {
+  if (source_.data.empty()) {
+    try {
+      source_ = picture::ReadBmp(picture::Inflate(packed_, picture::kMaxFileBytes));
+    } catch (const RuntimeError& e) {
+      throw RuntimeError(name_ + ": " + e.what());
+    }
+  }
+  return source_;
+}
+
 SIZE Artwork::ScaledSize(int screen_dpi) const noexcept {
   const double factor = static_cast<double>(screen_dpi) / dpi_;
-  return {static_cast<LONG>(std::lround(source_.width * factor)),
-          static_cast<LONG>(std::lround(source_.height * factor))};
+  return {static_cast<LONG>(std::lround(width_ * factor)), static_cast<LONG>(std::lround(height_ * factor))};
 }
 
 HBITMAP Artwork::Scaled(int screen_dpi) {
   if (scaled_ && scaled_dpi_ == screen_dpi) return scaled_.get();
   const SIZE size = ScaledSize(screen_dpi);
-  const picture::Pixels pixels = picture::ScaleSmooth(source_, size.cx, size.cy);
+  const picture::Pixels pixels = picture::ScaleSmooth(Source(), size.cx, size.cy);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = pixels.width;

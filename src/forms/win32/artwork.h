@@ -4,6 +4,8 @@
 // draws from. At the picture's own resolution the copy is pixel for pixel.
 #include <windows.h>
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "forms/picture/pixels.h"
@@ -13,21 +15,29 @@ namespace forms::win32 {
 
 class Artwork {
  public:
-  // Loads the RCDATA resource `name` of `module`, a whole BMP file deflated;
-  // throws RuntimeError when it is missing, damaged or not an uncompressed
-  // 24- or 32-bit bitmap within the picture limits.
+  // Finds the RCDATA resource `name` of `module`, a whole BMP file deflated,
+  // and reads its headers; throws RuntimeError when it is missing or its
+  // headers are damaged or not those of an uncompressed 24- or 32-bit bitmap
+  // within the picture limits.
   Artwork(HINSTANCE module, const std::string& name);
 
-  int WidthPx() const noexcept { return source_.width; }
-  int HeightPx() const noexcept { return source_.height; }
+  int WidthPx() const noexcept { return width_; }
+  int HeightPx() const noexcept { return height_; }
   int Dpi() const noexcept { return dpi_; }  // the picture's own resolution
 
+  // The whole picture, decoded on first use and kept; throws as the
+  // constructor does when the rest of the file is damaged.
+  const picture::Pixels& Source();
   // The picture at screen_dpi, made on first use and kept.
   HBITMAP Scaled(int screen_dpi);
   SIZE ScaledSize(int screen_dpi) const noexcept;
 
  private:
+  std::string name_;
+  std::span<const std::uint8_t> packed_;
   picture::Pixels source_;
+  int width_ = 0;
+  int height_ = 0;
   int dpi_ = 96;
   int scaled_dpi_ = 0;
   OwnedBitmap scaled_;

@@ -2,6 +2,7 @@
 // launcher's windows go to the form's keyboard rules before translation and
 // dispatch, so that a press reaches a handler exactly once and a button does
 // not click on Space by itself.
+#include "forms/error.h"
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
@@ -52,9 +53,20 @@ void Win32Runtime::Dispatch(MSG& message) {
   ::DispatchMessageW(&message);
 }
 
+// Geometry written outside any event (by a test, say) is applied before the
+// loop waits; a failure there meets the runtime's default handling.
+void Win32Runtime::ApplyWritesOutsideEvents() {
+  try {
+    ApplyMovedGeometry();
+  } catch (const RuntimeError& error) {
+    form_->Fail(error);
+  }
+}
+
 int Win32Runtime::Run() {
   MSG message;
   while (!ended_) {
+    ApplyWritesOutsideEvents();
     const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     if (got == -1) break;
     if (got == 0) return ended_ ? exit_status_ : static_cast<int>(message.wParam);
@@ -75,6 +87,7 @@ bool Win32Runtime::ProcessMessages(DWORD wait_ms) {
       Dispatch(message);
     }
     if (ended_) return false;
+    ApplyWritesOutsideEvents();
     const DWORD elapsed = ::GetTickCount() - start;
     if (elapsed >= wait_ms) return true;
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, wait_ms - elapsed, QS_ALLINPUT);

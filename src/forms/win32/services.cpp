@@ -2,6 +2,7 @@
 // program's own folder and the screen.
 #include "forms/program_folder.h"
 #include "forms/win32/shell_start.h"
+#include "forms/win32/shell_thread.h"
 #include "forms/win32/text.h"
 #include "forms/win32/win32_runtime.h"
 
@@ -11,7 +12,21 @@ int Win32Runtime::MsgBox(Form& owner, const std::string& prompt, int style, cons
   return ::MessageBoxW(WindowOf(owner), Widen(prompt).c_str(), Widen(title).c_str(), static_cast<UINT>(style));
 }
 
-int Win32Runtime::ShellStart(const ShellRequest& request) { return StartWithShell(request); }
+// Handed to the shell's thread, made on the first request (during Load): the
+// window's thread goes on at once, and the requests start in the order given,
+// from the moment the window has first shown.
+int Win32Runtime::ShellStart(const ShellRequest& request) {
+  if (!shell_thread_)
+    shell_thread_ = std::make_unique<ShellThread>([this](const ShellRequest& r) { PerformShellStart(r); }, !shown_);
+  shell_thread_->HandOver(request);
+  return kShellHandedOver;
+}
+
+int Win32Runtime::PerformShellStart(const ShellRequest& request) { return StartWithShell(request); }
+
+void Win32Runtime::FinishShellStarts() {
+  if (shell_thread_) shell_thread_->Finish();
+}
 
 // The folder of the running program, however long its path, in its
 // ordinary absolute form ("" when it has none).

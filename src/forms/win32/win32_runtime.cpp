@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "forms/error.h"
+#include "forms/win32/shell_thread.h"
 #include "forms/win32/text.h"
 
 namespace forms::win32 {
@@ -28,6 +29,7 @@ Win32Runtime::Win32Runtime(Options options)
 }
 
 Win32Runtime::~Win32Runtime() {
+  FinishShellStarts();
   closing_ = true;       // the windows' last messages do not reach the model, which may be gone
   form_window_.reset();  // its timers go with it
   owner_window_.reset();
@@ -57,10 +59,10 @@ void Win32Runtime::CreatePeer(Control& control) {
       CreateChildWindow(peer);
       break;
     case Kind::CommandButton:
-      CreateChildWindow(peer);
+      if (shown_) CreateChildWindow(peer);
       break;
     case Kind::Label:
-      if (!control.MouseIcon.empty()) CursorFor(control.MouseIcon);
+      if (shown_ && !control.MouseIcon.empty()) CursorFor(control.MouseIcon);
       break;
     case Kind::Timer:
       break;
@@ -86,19 +88,33 @@ void Win32Runtime::CreateFormWindow(Peer& peer) {
   peer.placed = true;
   // Nothing is measured or placed yet: take the dpi of the window's monitor.
   if (const int dpi = WindowDpi(peer.window); !dpi_fixed_ && dpi > 0) scale_.dpi = dpi;
-  if (!form_->Icon.empty()) {
-    const std::wstring icon = Widen(form_->Icon);
-    const auto load = [this, &icon](int metric_x, int metric_y) {
-      return static_cast<HICON>(::LoadImageW(module_, icon.c_str(), IMAGE_ICON, ::GetSystemMetrics(metric_x),
-                                             ::GetSystemMetrics(metric_y), 0));
-    };
-    big_icon_.reset(load(SM_CXICON, SM_CYICON));
-    small_icon_.reset(load(SM_CXSMICON, SM_CYSMICON));
-    for (HWND window : {owner_window_.get(), form_window_.get()}) {
-      ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
-      ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
-    }
+}
+
+// The window's icons, for Alt+Tab and the owner's taskbar entry.
+void Win32Runtime::SetIcons() {
+  if (form_->Icon.empty()) return;
+  const std::wstring icon = Widen(form_->Icon);
+  const auto load = [this, &icon](int metric_x, int metric_y) {
+    return static_cast<HICON>(
+        ::LoadImageW(module_, icon.c_str(), IMAGE_ICON, ::GetSystemMetrics(metric_x), ::GetSystemMetrics(metric_y), 0));
+  };
+  big_icon_.reset(load(SM_CXICON, SM_CYICON));
+  small_icon_.reset(load(SM_CXSMICON, SM_CYSMICON));
+  for (HWND window : {owner_window_.get(), form_window_.get()}) {
+    ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
+    ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
   }
+}
+
+// Made from the model as it stands now: whatever Load wrote to a button
+// before it existed (its caption, whether it is enabled) it shows from the start.
+void Win32Runtime::CreateDeferred() {
+  for (auto& peer : peers_)
+    if (peer->control->GetKind() == Kind::CommandButton && peer->window == nullptr) CreateChildWindow(*peer);
+  SetIcons();
+  for (auto& peer : peers_)
+    if (peer->control->GetKind() == Kind::Label && !peer->control->MouseIcon.empty())
+      CursorFor(peer->control->MouseIcon);
 }
 
 void Win32Runtime::CreateChildWindow(Peer& peer) {
@@ -140,6 +156,7 @@ RECT Win32Runtime::PixelRect(const Control& control) const {
 // The native window moves only when its pixel rectangle changes.
 void Win32Runtime::ApplyGeometry(Control& control) {
   Peer& peer = PeerOf(control);
+  peer.moved = false;
   if (control.GetKind() == Kind::Label) {
     InvalidateWindowless(peer);
     return;
@@ -186,7 +203,8 @@ void Win32Runtime::PropertyChanged(Control& control, Prop property) {
     case Prop::Top:
     case Prop::Width:
     case Prop::Height:
-      ApplyGeometry(control);
+      // Applied when the event is done: one move however many values changed.
+      peer.moved = true;
       break;
     case Prop::Enabled:
       ::EnableWindow(peer.window, control.Enabled ? TRUE : FALSE);
@@ -225,12 +243,26 @@ SizeTwips Win32Runtime::MeasureAutoSize(const Control& control) {
   return {scale_.Twips(size.cx), scale_.Twips(size.cy)};
 }
 
+// The hidden window moves once, to where the model put it, and shows; what
+// the first frame does not need is made afterwards.
 void Win32Runtime::ShowForm(Form& form) {
   Peer& peer = PeerOf(form);
-  ApplyGeometry(form);
+  shown_ = true;
+  ApplyMovedGeometry();
   ::ShowWindow(peer.window, SW_SHOWNORMAL);
   ::SetForegroundWindow(peer.window);
   ::UpdateWindow(peer.window);
+  if (shell_thread_) shell_thread_->Release();
+  CreateDeferred();
+}
+
+void Win32Runtime::EventDone(Form&) { ApplyMovedGeometry(); }
+
+// Before the window is shown, nothing moves: the show places it.
+void Win32Runtime::ApplyMovedGeometry() {
+  if (!shown_ || closing_) return;
+  for (auto& peer : peers_)
+    if (peer->moved && peer->window != nullptr) ApplyGeometry(*peer->control);
 }
 
 void Win32Runtime::FocusChanged(Form& form, Control* focus) {

@@ -24,6 +24,7 @@ struct Options {
 
 // What the runtime keeps for one control (Control::peer points at it).
 class Win32Runtime;
+class ShellThread;
 
 struct Peer {
   Win32Runtime* runtime = nullptr;
@@ -32,6 +33,7 @@ struct Peer {
   int id = 0;             // child window id (never IDOK or IDCANCEL)
   RECT applied{};         // pixel rectangle last given to the window system
   bool placed = false;
+  bool moved = false;  // the model's geometry changed since it was last applied
   FontCache font;
   std::unique_ptr<Artwork> artwork;  // picture boxes
   AccessibleSlot accessible;         // picture boxes, once a screen reader asked
@@ -63,6 +65,7 @@ class Win32Runtime : public Runtime {
   // Runtime.
   void CreatePeer(Control& control) override;
   void PropertyChanged(Control& control, Prop property) override;
+  void EventDone(Form& form) override;
   SizeTwips MeasureAutoSize(const Control& control) override;
   void ShowForm(Form& form) override;
   void FocusChanged(Form& form, Control* focus) override;
@@ -77,6 +80,13 @@ class Win32Runtime : public Runtime {
   ScreenInfo Screen() override;
   std::string AppFolder() override;
   int ShellStart(const ShellRequest& request) override;
+
+  // Waits until every shell request handed over so far has been performed.
+  void FinishShellStarts();
+
+ protected:
+  // Performs one request on the shell's thread (tests record it instead).
+  virtual int PerformShellStart(const ShellRequest& request);
 
  private:
   struct TimerSlot {
@@ -105,6 +115,13 @@ class Win32Runtime : public Runtime {
   void CreateChildWindow(Peer& peer);
   HWND ParentWindow(const Control& control) const noexcept;
   void ApplyGeometry(Control& control);
+  // Applies the geometry of every window whose model changed, one move each.
+  void ApplyMovedGeometry();
+  void ApplyWritesOutsideEvents();
+  // What waits until the window is on screen: the buttons (the first loads
+  // the common controls), the icons and the link pointer.
+  void CreateDeferred();
+  void SetIcons();
   void InvalidateWindowless(Peer& peer);
   void ApplyFont(Peer& peer);
 
@@ -135,10 +152,12 @@ class Win32Runtime : public Runtime {
   OwnedBrush back_brush_;
   Color back_brush_color_ = 0;
   OwnedCursor link_cursor_;
+  std::unique_ptr<ShellThread> shell_thread_;
   std::vector<TimerSlot> timers_;
   int next_child_id_ = 100;
   WNDPROC button_proc_ = nullptr;  // the system's own, under ours
   bool dpi_fixed_ = false;         // a test chose the dpi
+  bool shown_ = false;             // the window has been on screen
   bool closing_ = false;
   bool ended_ = false;
   int exit_status_ = 0;

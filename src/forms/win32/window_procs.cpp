@@ -1,5 +1,6 @@
 // The runtime's window classes. Each procedure translates messages into raw
 // events at the window's door and decides nothing itself.
+#include "forms/error.h"
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
@@ -59,7 +60,7 @@ LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wpa
   try {
     if (self->OnMouse(window, message, wparam, lparam)) return 0;
     return (self->*Handle)(*peer, window, message, wparam, lparam);
-  } catch (const std::exception& error) {
+  } catch (const RuntimeError& error) {
     self->form_->Fail(error);
     return 0;
   }
@@ -76,7 +77,7 @@ LRESULT CALLBACK Win32Runtime::ButtonProc(HWND window, UINT message, WPARAM wpar
   if (self->Live()) {
     try {
       if (self->OnMouse(window, message, wparam, lparam) && message != WM_MOUSEMOVE) return 0;
-    } catch (const std::exception& error) {
+    } catch (const RuntimeError& error) {
       self->form_->Fail(error);
       return 0;
     }

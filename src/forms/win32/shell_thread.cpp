@@ -1,0 +1,97 @@
+#include "forms/win32/shell_thread.h"
+
+// After windows.h, which it builds on.
+#include <objbase.h>
+
+#include <utility>
+
+namespace forms::win32 {
+
+ShellThread::ShellThread(Perform perform, bool held) : perform_(std::move(perform)) {
+  ::InitializeCriticalSection(&lock_);
+  wake_ = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  idle_ = ::CreateEventW(nullptr, TRUE, TRUE, nullptr);
+  go_ = ::CreateEventW(nullptr, TRUE, held ? FALSE : TRUE, nullptr);
+  if (wake_ != nullptr && idle_ != nullptr && go_ != nullptr)
+    thread_ = ::CreateThread(nullptr, 0, &ShellThread::Main, this, 0, nullptr);
+}
+
+ShellThread::~ShellThread() {
+  if (thread_ != nullptr) {
+    ::EnterCriticalSection(&lock_);
+    ending_ = true;
+    ::LeaveCriticalSection(&lock_);
+    ::SetEvent(wake_);
+    Release();
+    Wait(thread_);
+    ::CloseHandle(thread_);
+  }
+  for (HANDLE event : {wake_, idle_, go_})
+    if (event != nullptr) ::CloseHandle(event);
+  ::DeleteCriticalSection(&lock_);
+}
+
+// Without a thread of its own (the system refused one) the request is
+// performed at once, as the window's thread would have done.
+void ShellThread::HandOver(const ShellRequest& request) {
+  if (thread_ == nullptr) {
+    perform_(request);
+    return;
+  }
+  ::EnterCriticalSection(&lock_);
+  queue_.push_back(request);
+  ::ResetEvent(idle_);
+  ::LeaveCriticalSection(&lock_);
+  ::SetEvent(wake_);
+}
+
+void ShellThread::Release() {
+  if (go_ != nullptr) ::SetEvent(go_);
+}
+
+void ShellThread::Finish() {
+  if (thread_ == nullptr) return;
+  Release();
+  Wait(idle_);
+}
+
+void ShellThread::Wait(HANDLE handle) {
+  while (::MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+    MSG message;
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+DWORD WINAPI ShellThread::Main(void* self) {
+  static_cast<ShellThread*>(self)->Run();
+  return 0;
+}
+
+void ShellThread::Run() {
+  ::WaitForSingleObject(go_, INFINITE);
+  // The shell may hand a start or the mail link to a handler that needs COM
+  // on the calling thread.
+  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  for (;;) {
+    ::EnterCriticalSection(&lock_);
+    if (queue_.empty()) {
+      ::SetEvent(idle_);
+      const bool end = ending_;
+      ::LeaveCriticalSection(&lock_);
+      if (end) break;
+      ::WaitForSingleObject(wake_, INFINITE);
+      continue;
+    }
+    const ShellRequest request = std::move(queue_.front());
+    queue_.pop_front();
+    ::LeaveCriticalSection(&lock_);
+    // A start that fails stays silent, like every answer of the shell.
+    try {
+      perform_(request);
+    } catch (...) {
+    }
+  }
+  if (SUCCEEDED(com)) ::CoUninitialize();
+}
+
+}  // namespace forms::win32

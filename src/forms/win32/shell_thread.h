@@ -1,0 +1,51 @@
+#pragma once
+// The shell's own thread. The window's thread hands each request to start a
+// program or open a link to it and goes on at once; this thread performs the
+// requests one after another, in the order they were handed over. It loads
+// the shell's libraries and sets up COM for itself, so that the window's
+// thread never waits for a program to start nor loads what the shell needs.
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+
+#include "forms/runtime.h"
+
+namespace forms::win32 {
+
+class ShellThread {
+ public:
+  using Perform = std::function<void(const ShellRequest&)>;
+
+  // held: the thread waits for Release() before it loads anything, so that
+  // it does not compete with the window's thread until the window is shown.
+  ShellThread(Perform perform, bool held);
+  // Performs what was handed over, then ends the thread.
+  ~ShellThread();
+  ShellThread(const ShellThread&) = delete;
+  ShellThread& operator=(const ShellThread&) = delete;
+
+  void HandOver(const ShellRequest& request);
+  void Release();
+  // Returns once every request handed over has been performed (releasing
+  // the thread if it was held).
+  void Finish();
+
+ private:
+  static DWORD WINAPI Main(void* self);
+  void Run();
+  // Waits for handle while answering messages other threads send to this
+  // thread's windows (the shell may send to the owner window).
+  static void Wait(HANDLE handle);
+
+  Perform perform_;
+  CRITICAL_SECTION lock_;
+  HANDLE wake_ = nullptr;  // auto-reset: a request arrived, or the end
+  HANDLE idle_ = nullptr;  // manual-reset: nothing queued or being performed
+  HANDLE go_ = nullptr;    // manual-reset: the thread may begin
+  HANDLE thread_ = nullptr;
+  std::deque<ShellRequest> queue_;
+  bool ending_ = false;
+};
+
+}  // namespace forms::win32
