@@ -194,16 +194,20 @@ def check(path, version):
     return results
 
 
+def report(subject, results):
+    """Prints one line per check and a summary; the exit status: 0 when all pass."""
+    for ok, what in results:
+        print(("  ok " if ok else "FAIL ") + what)
+    failed = sum(1 for ok, _ in results if not ok)
+    print("%s: %d of %d checks failed" % (subject, failed, len(results)))
+    return 1 if failed else 0
+
+
 def main(argv):
     if len(argv) != 3 or not re.fullmatch(r"\d+\.\d+\.\d+\.\d+", argv[2]):
         print(__doc__, file=sys.stderr)
         return 2
-    results = check(argv[1], argv[2])
-    for ok, what in results:
-        print(("  ok " if ok else "FAIL ") + what)
-    failed = sum(1 for ok, _ in results if not ok)
-    print("%s: %d of %d checks failed" % (argv[1], failed, len(results)))
-    return 1 if failed else 0
+    return report(argv[1], check(argv[1], argv[2]))
 
 
 if __name__ == "__main__":

@@ -16,6 +16,9 @@ import sys
 import tempfile
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pe"))
+from check_pe import report  # noqa: E402  (the same report as the executable's checks)
+
 AUTORUN_KEYS = {"open": "Setup.exe", "icon": "Setup.exe,0", "label": "Keyvandor", "action": "安装Keyvandor"}
 SECTOR = 2048
 
@@ -101,12 +104,7 @@ def main(argv):
     if len(argv) < 4:
         print(__doc__, file=sys.stderr)
         return 2
-    results = check(argv[1], argv[2], argv[3:])
-    for ok, what in results:
-        print(("  ok " if ok else "FAIL ") + what)
-    failed = sum(1 for ok, _ in results if not ok)
-    print("%s: %d of %d checks failed" % (argv[1], failed, len(results)))
-    return 1 if failed else 0
+    return report(argv[1], check(argv[1], argv[2], argv[3:]))
 
 
 if __name__ == "__main__":
