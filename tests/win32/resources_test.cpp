@@ -49,17 +49,13 @@ TEST(Resources, GdiAndUserObjectsStayFlatOverHoverAndClicks) {
 
 // The real question box and real shell starts leave nothing behind either.
 // Each question is answered Cancel as soon as it shows.
-void CALLBACK AnswerCancel(HWND, UINT, UINT_PTR, DWORD) {
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM) -> BOOL {
-        wchar_t title[32] = {};
-        GetWindowTextW(window, title, 32);
-        if (std::wstring(title) == L"退出询问") PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-        return TRUE;
-      },
-      0);
+BOOL CALLBACK CancelIfQuestion(HWND window, LPARAM) {
+  wchar_t title[32] = {};
+  GetWindowTextW(window, title, 32);
+  if (std::wstring(title) == L"退出询问") PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+  return TRUE;
 }
+void CALLBACK AnswerCancel(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), CancelIfQuestion, 0); }
 
 TEST(Resources, RealQuestionsAndShellStartsStayFlat) {
   Launcher launcher;

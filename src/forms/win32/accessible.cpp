@@ -10,28 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "forms/win32/system_library.h"
 #include "forms/win32/text.h"
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
 namespace {
-
-// A system library, from the system folder only: never a planted copy
-// beside the launcher. Systems without the search flag get the full path.
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-  if (HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
-  wchar_t folder[MAX_PATH];
-  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
-}
-
-template <class Function>
-void Find(HMODULE module, const char* name, Function& function) {
-  const FARPROC found = module != nullptr ? ::GetProcAddress(module, name) : nullptr;
-  // Through the generic function type: the signatures differ.
-  function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
 
 // COM, automation strings and oleacc, loaded when a screen reader first
 // asks, so that the launcher imports none of them for it.
@@ -57,11 +41,11 @@ const ComFunctions& Com() {
     const HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
     const HMODULE oleaut32 = LoadSystemLibrary(L"oleaut32.dll");
     const HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
-    Find(ole32, "CoInitializeEx", com.initialize);
-    Find(ole32, "CoDisconnectObject", com.disconnect);
-    Find(oleaut32, "SysAllocString", com.alloc_string);
-    Find(oleacc, "LresultFromObject", com.lresult_from_object);
-    Find(oleacc, "CreateStdAccessibleObject", com.create_standard);
+    FindFunction(ole32, "CoInitializeEx", com.initialize);
+    FindFunction(ole32, "CoDisconnectObject", com.disconnect);
+    FindFunction(oleaut32, "SysAllocString", com.alloc_string);
+    FindFunction(oleacc, "LresultFromObject", com.lresult_from_object);
+    FindFunction(oleacc, "CreateStdAccessibleObject", com.create_standard);
   }
   return com;
 }

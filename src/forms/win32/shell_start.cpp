@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "forms/win32/system_library.h"
 #include "forms/win32/text.h"
 
 namespace forms::win32 {
@@ -61,6 +62,14 @@ class CurrentFolder {
   bool entered_ = false;
 };
 
+// The shell, loaded by the first start (on the shell's thread, after the
+// window shows); later starts find it loaded.
+decltype(::ShellExecuteExW)* ShellExecuteFunction() {
+  decltype(::ShellExecuteExW)* execute = nullptr;
+  FindFunction(LoadSystemLibrary(L"shell32.dll"), "ShellExecuteExW", execute);
+  return execute;
+}
+
 // One call of the shell. It completes the start before returning (the
 // launcher may end right after), and a failed start shows nothing.
 int Execute(const ShellRequest& request, const std::wstring& file, const std::wstring& directory) {
@@ -75,7 +84,9 @@ int Execute(const ShellRequest& request, const std::wstring& file, const std::ws
   info.lpParameters = parameters.c_str();  // "" rather than no text
   info.lpDirectory = directory.c_str();
   info.nShow = request.show;
-  ::ShellExecuteExW(&info);
+  const auto execute = ShellExecuteFunction();
+  if (execute == nullptr) return kNotFound;
+  execute(&info);
   return static_cast<int>(reinterpret_cast<INT_PTR>(info.hInstApp));
 }
 

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "forms/win32/system_library.h"
+
 namespace forms::win32 {
 
 ShellThread::ShellThread(Perform perform, bool held) : perform_(std::move(perform)) {
@@ -70,8 +72,15 @@ DWORD WINAPI ShellThread::Main(void* self) {
 void ShellThread::Run() {
   ::WaitForSingleObject(go_, INFINITE);
   // The shell may hand a start or the mail link to a handler that needs COM
-  // on the calling thread.
-  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  // on the calling thread. COM is loaded here, off the window's thread.
+  const HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
+  decltype(::CoInitializeEx)* initialize = nullptr;
+  decltype(::CoUninitialize)* uninitialize = nullptr;
+  FindFunction(ole32, "CoInitializeEx", initialize);
+  FindFunction(ole32, "CoUninitialize", uninitialize);
+  const HRESULT com = initialize != nullptr && uninitialize != nullptr
+                          ? initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)
+                          : E_NOTIMPL;
   for (;;) {
     ::EnterCriticalSection(&lock_);
     if (queue_.empty()) {
@@ -91,7 +100,7 @@ void ShellThread::Run() {
     } catch (...) {
     }
   }
-  if (SUCCEEDED(com)) ::CoUninitialize();
+  if (SUCCEEDED(com)) uninitialize();
 }
 
 }  // namespace forms::win32
