@@ -21,7 +21,7 @@ restart_wine() {
 }
 
 unmap() {
-  "$wine" reg delete 'HKLM\Software\Wine\Drives' /v "$letter" /f </dev/null >/dev/null 2>&1 || true
+  kvd_drive_type "$letter" -
   rm -f "$link"
   restart_wine
   chmod -R u+w "$work" 2>/dev/null || true
@@ -38,7 +38,7 @@ mkdir -p "$work"
 xorriso -osirrox on -read_fs norock -indev "$image" -extract / "$disc" 2>"$work/xorriso.log" ||
   { cat "$work/xorriso.log" >&2; exit 1; }
 trap unmap EXIT
-"$wine" reg add 'HKLM\Software\Wine\Drives' /v "$letter" /d cdrom /f </dev/null >/dev/null
+kvd_drive_type "$letter" cdrom
 ln -sfn "$disc" "$link"
 restart_wine
 

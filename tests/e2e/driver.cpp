@@ -648,6 +648,7 @@ struct Row {
   bool decoys = false;  // same-named programs on PATH, in the working folder and beside the real ones
   bool plant = false;   // every usual DLL planting name beside Setup.exe, preferred to the system's
   bool quick = false;   // also in script/test's short run
+  bool mail = false;    // clicks the e-mail link once the window is open, with no program to take it
 };
 
 const wchar_t* const kPlantNames[] = {L"version",       L"uxtheme",  L"dwmapi",  L"comctl32", L"cryptbase",
@@ -691,7 +692,65 @@ const Row kRows[] = {
     {L"end of session", L"end-session", Act::EndSession, L"", L"data1.exe speech.exe "},
     {L"27 planted DLLs, native first", L"planted", Act::Install, L"", L"data1.exe speech.exe data2.exe File.exe ",
      false, true, true},
+    {L"no mail handler", L"no-mail", Act::Install, L"", L"data1.exe speech.exe data2.exe File.exe ", false, false, true,
+     true},
 };
+
+// The system's handler of mailto: links, taken away while the matrix runs
+// and put back after. Only the row that clicks the link notices.
+class MailHandlerAway {
+ public:
+  MailHandlerAway() {
+    wchar_t command[1024] = {};
+    DWORD size = sizeof command;
+    had_ = RegGetValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, RRF_RT_REG_SZ, nullptr, command, &size) == ERROR_SUCCESS;
+    command_ = command;
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\mailto");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\mailto");
+  }
+  ~MailHandlerAway() {
+    if (!had_) return;
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\mailto", L"URL Protocol", REG_SZ, L"", sizeof(wchar_t));
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, REG_SZ, command_.c_str(),
+                    static_cast<DWORD>((command_.size() + 1) * sizeof(wchar_t)));
+  }
+  MailHandlerAway(const MailHandlerAway&) = delete;
+  MailHandlerAway& operator=(const MailHandlerAway&) = delete;
+
+ private:
+  static constexpr const wchar_t* kKey = L"Software\\Classes\\mailto\\shell\\open\\command";
+  bool had_ = false;
+  std::wstring command_;
+};
+
+// Visible windows of a process other than the launcher's own (an error box, say).
+struct StrayQuery {
+  DWORD pid;
+  HWND window;
+  std::vector<std::wstring> titles;
+};
+BOOL CALLBACK CollectStray(HWND wnd, LPARAM param) {
+  auto& q = *reinterpret_cast<StrayQuery*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  if (pid == q.pid && IsWindowVisible(wnd) && wnd != q.window && wnd != GetWindow(q.window, GW_OWNER))
+    q.titles.push_back(TextOf(wnd));
+  return TRUE;
+}
+std::vector<std::wstring> StrayWindows(DWORD pid, HWND window) {
+  StrayQuery query{pid, window, {}};
+  EnumWindows(CollectStray, reinterpret_cast<LPARAM>(&query));
+  return query.titles;
+}
+
+// A click on the middle of the e-mail address, as the picture box gets it.
+void ClickLink(HWND window) {
+  HWND picture = FindWindowExW(window, nullptr, L"KvdPicture", nullptr);
+  const LPARAM at = MAKELPARAM((3720 + 990) / 15, (2280 + 90) / 15);  // twips to pixels at 96 dpi
+  PostMessageW(picture, WM_MOUSEMOVE, 0, at);
+  PostMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(picture, WM_LBUTTONUP, 0, at);
+}
 
 const wchar_t* const kCompanions[] = {L"data\\data1.exe", L"speech.exe", L"data\\data2.exe", L"file\\File.exe"};
 
@@ -862,6 +921,9 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
   for (const wchar_t* name : kPlantNames) overrides += std::wstring(overrides.empty() ? L"" : L",") + name;
   overrides += L"=n,b;mscoree=;mshtml=";
 
+  std::optional<MailHandlerAway> no_mail_handler;
+  for (const Row& row : kRows)
+    if (row.mail && !no_mail_handler) no_mail_handler.emplace();
   std::vector<std::unique_ptr<RowRun>> runs;
   GetDesktopWindow();  // the first window of a Wine session starts its desktop process: not a row's
   Sleep(500);
@@ -909,11 +971,17 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
   };
   at(3000);
   check_planted();
+  for (auto& run : runs)
+    if (run->row->mail && run->findings.empty() && run->launcher.Running()) ClickLink(run->launcher.window);
   act(Act::CloseWaiting, [](RowRun& r) { Post(r.launcher.window, WM_CLOSE); });
   act(Act::EndSession, [](RowRun& r) { Post(r.launcher.window, WM_ENDSESSION, TRUE); });
   for (Act asking : {Act::CloseAsking, Act::CloseOwnerAsking})
     act(asking, [](RowRun& r) { PressButton(r.launcher.cancel); });
   at(5000);
+  for (auto& run : runs)
+    if (run->row->mail && run->launcher.Running())
+      for (const auto& title : StrayWindows(run->launcher.pi.dwProcessId, run->launcher.window))
+        run->findings.push_back(L"a window \"" + title + L"\" showed");
   for (Act asking : {Act::CloseAsking, Act::CloseOwnerAsking})
     act(asking, [asking](RowRun& r) {
       if (!FindTopWindow(r.launcher.pi.dwProcessId, kQuestionTitle)) r.findings.push_back(L"no question to close");

@@ -95,8 +95,9 @@ int Execute(const ShellRequest& request, const std::wstring& file, const std::ws
 // A program in the application folder is started from there and from
 // nowhere else, whatever the folder's name or length: as it is where that is
 // safe; else by its name relative to the folder, made the current one; else
-// in its 8.3 form. A folder, or nothing, where the program should be starts
-// nothing. Links go to the shell as they are.
+// in its 8.3 form, plain or in the long-path form. A folder, or nothing,
+// where the program should be starts nothing. Links go to the shell as they
+// are.
 int StartWithShell(const ShellRequest& request) {
   const std::wstring file = Widen(request.file);
   const std::wstring directory = Widen(request.directory);
@@ -114,9 +115,14 @@ int StartWithShell(const ShellRequest& request) {
   if (result > 32) return result;
   const std::wstring short_file = ShortForm(file);
   const std::wstring short_directory = ShortForm(directory);
-  if (!short_file.empty() && short_file.size() < MAX_PATH && !short_directory.empty() && !CouldBeReread(short_file) &&
-      !CouldBeReread(short_directory))
-    result = Execute(request, short_file, short_directory);
+  if (short_file.empty() || short_file.size() >= MAX_PATH || short_directory.empty() || CouldBeReread(short_file) ||
+      CouldBeReread(short_directory))
+    return result;
+  result = Execute(request, short_file, short_directory);
+  // Some process creators (Wine's) turn an 8.3 path back into its long form
+  // first, and then find it too long; in the long-path form they take it as
+  // it is.
+  if (result <= 32) result = Execute(request, Extended(short_file), short_directory);
   return result;
 }
 
