@@ -38,14 +38,17 @@ void LoadLibrariesFromSystemOnly() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   LoadLibrariesFromSystemOnly();
   // The shell and COM are set up by the thread that starts the programs.
-  try {
-    forms::win32::Win32Runtime runtime;
-    launcher::FrmSetup frm(runtime);
-    frm.Show();
-    return runtime.Run();
-  } catch (const forms::RuntimeError& error) {
-    // A failure outside any handler: the window could not be created.
-    std::fprintf(stderr, "Setup: the window could not be created: %s\n", error.what());
-    return 1;
-  }
+  int status = 1;
+  forms::Guard(
+      [&status] {
+        forms::win32::Win32Runtime runtime;
+        launcher::FrmSetup frm(runtime);
+        frm.Show();
+        status = runtime.Run();
+      },
+      [](const forms::RuntimeError& error) {
+        // A failure outside any handler: the window could not be created.
+        std::fprintf(stderr, "Setup: the window could not be created: %s\n", error.what());
+      });
+  return status;
 }

@@ -47,14 +47,14 @@ Control* Form::Find(std::string_view name) const noexcept {
 
 Control& Form::Get(std::string_view name) const {
   Control* control = Find(name);
-  if (control == nullptr) throw RuntimeError(Name() + " has no control named " + std::string(name));
+  if (control == nullptr) Raise(Name() + " has no control named " + std::string(name));
   return *control;
 }
 
 // Timers are the one kind of control with an object type of their own.
 Timer& Form::GetTimer(std::string_view name) const {
   Control& control = Get(name);
-  if (control.GetKind() != Kind::Timer) throw RuntimeError(std::string(name) + " of " + Name() + " is not a timer");
+  if (control.GetKind() != Kind::Timer) Raise(std::string(name) + " of " + Name() + " is not a timer");
   return static_cast<Timer&>(control);
 }
 
@@ -164,26 +164,26 @@ void Form::Deliver(std::function<void()> event) {
     return;
   }
   busy_ = true;
-  for (;;) {
-    try {
-      event();
-    } catch (const RuntimeError& error) {
-      busy_ = false;
-      Fail(error);
-      return;
-    }
-    if (pending_.empty() || state_ == State::Unloaded) break;
-    event = std::move(pending_.front());
-    pending_.pop_front();
-  }
+  bool failed = false;
+  Guard(
+      [this, &event] {
+        for (;;) {
+          event();
+          if (pending_.empty() || state_ == State::Unloaded) break;
+          event = std::move(pending_.front());
+          pending_.pop_front();
+        }
+      },
+      [this, &failed](const RuntimeError& error) {
+        busy_ = false;
+        failed = true;
+        Fail(error);
+      });
+  if (failed) return;
   pending_.clear();
   busy_ = false;
   if (state_ == State::Unloaded) return;
-  try {
-    runtime_->EventDone(*this);
-  } catch (const RuntimeError& error) {
-    Fail(error);
-  }
+  Guard([this] { runtime_->EventDone(*this); }, [this](const RuntimeError& error) { Fail(error); });
 }
 
 // Ticks that fall due while a handler runs (a question waiting for its

@@ -4,6 +4,8 @@
 // the native object. Reading never touches the backend.
 #include <cstdint>
 
+#include "forms/error.h"
+
 namespace forms {
 
 class Control;
@@ -21,7 +23,7 @@ enum class Prop : std::uint8_t {
   Interval,
 };
 
-// Implemented in control.cpp: mirrors the change, may throw RuntimeError.
+// Implemented in form.cpp: mirrors the change; may fail (forms::Raise).
 void PropertyWritten(Control& owner, Prop id);
 
 template <class T>
@@ -38,12 +40,11 @@ class Property {
   Property& operator=(T value) {
     T old = static_cast<T&&>(value_);
     value_ = static_cast<T&&>(value);
-    try {
-      PropertyWritten(*owner_, id_);
-    } catch (...) {
-      value_ = static_cast<T&&>(old);
-      throw;
-    }
+    Guard([this] { PropertyWritten(*owner_, id_); },
+          [this, &old](const RuntimeError& error) {
+            value_ = static_cast<T&&>(old);
+            Raise(error.what());
+          });
     return *this;
   }
   Property& operator=(const Property& other) { return *this = T(other.value_); }

@@ -38,7 +38,7 @@ void HeadlessRuntime::PropertyChanged(Control& control, Prop property) {
   for (auto it = failures_.begin(); it != failures_.end(); ++it) {
     if (it->control == control.Name() && it->property == property && --it->remaining == 0) {
       failures_.erase(it);
-      throw RuntimeError("property of " + control.Name() + " could not be set");
+      Raise("property of " + control.Name() + " could not be set");
     }
   }
 }

@@ -19,7 +19,7 @@ std::uint32_t U16(std::span<const std::uint8_t> b, std::size_t at) {
 std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
 std::int32_t I32(std::span<const std::uint8_t> b, std::size_t at) { return static_cast<std::int32_t>(U32(b, at)); }
 
-[[noreturn]] void Bad(const std::string& why) { throw RuntimeError("picture " + why); }
+[[noreturn]] void Bad(const std::string& why) { Raise("picture " + why); }
 
 // Bytes per row: rows are padded to whole 32-bit words.
 std::uint64_t Stride(std::int64_t width, int bits) { return (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4; }

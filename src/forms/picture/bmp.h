@@ -28,7 +28,7 @@ struct BmpHeader {
 };
 
 // Reads and checks the headers of a whole BMP file, including that all its
-// rows lie inside the file, without decoding them. Throws RuntimeError on a
+// rows lie inside the file, without decoding them. Fails (forms::Raise) on a
 // file that is not an uncompressed 24- or 32-bit BMP within the limits.
 BmpHeader ReadBmpHeader(std::span<const std::uint8_t> file);
 
@@ -38,10 +38,10 @@ BmpHeader ReadBmpHeader(std::span<const std::uint8_t> file);
 inline constexpr std::size_t kBmpStartBytes = 54;
 BmpHeader ReadBmpStart(std::span<const std::uint8_t> start);
 
-// Decodes a whole BMP file; throws as ReadBmpHeader does.
+// Decodes a whole BMP file; fails as ReadBmpHeader does.
 Pixels ReadBmp(std::span<const std::uint8_t> file);
 
-// Throws RuntimeError unless width x height is within the limits (at least
+// Fails (forms::Raise) unless width x height is within the limits (at least
 // one pixel each way).
 void CheckPictureSize(std::int64_t width, std::int64_t height);
 

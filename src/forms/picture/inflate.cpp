@@ -23,7 +23,7 @@ constexpr std::array<std::uint8_t, 30> kDistanceExtra{0, 0, 0, 0, 1, 1, 2, 2,  3
 constexpr std::array<std::uint8_t, 19> kCodeLengthOrder{16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                         11, 4,  12, 3, 13, 2, 14, 1, 15};
 
-[[noreturn]] void Damaged() { throw RuntimeError("damaged picture data"); }
+[[noreturn]] void Damaged() { Raise("damaged picture data"); }
 
 // A canonical Huffman code: how many codes of each length, and the symbols
 // in code order. Over-subscribed lengths are damage; incomplete ones are up
@@ -105,8 +105,7 @@ class Inflater {
   }
 
   void Room(std::size_t more) {
-    if (max_ - out_.size() < more)
-      throw RuntimeError("picture data inflates to more than " + std::to_string(max_) + " bytes");
+    if (max_ - out_.size() < more) Raise("picture data inflates to more than " + std::to_string(max_) + " bytes");
   }
 
   void Stored() {

@@ -17,7 +17,7 @@ struct Pixels {
 };
 
 // Bilinear resampling to width x height; the same size gives an exact copy.
-// Throws RuntimeError when the target is larger than a picture may be.
+// Fails (forms::Raise) when the target is larger than a picture may be.
 Pixels ScaleSmooth(const Pixels& source, int width, int height);
 
 }  // namespace forms::picture

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "forms/win32/system_library.h"
-#include "forms/win32/text.h"
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
@@ -22,7 +21,7 @@ namespace {
 struct ComFunctions {
   HRESULT(WINAPI* initialize)(void*, DWORD) = nullptr;
   HRESULT(WINAPI* disconnect)(IUnknown*, DWORD) = nullptr;
-  BSTR(WINAPI* alloc_string)(const OLECHAR*) = nullptr;
+  BSTR(WINAPI* alloc_string)(const OLECHAR*, UINT) = nullptr;
   LRESULT(WINAPI* lresult_from_object)(REFIID, WPARAM, IUnknown*) = nullptr;
   HRESULT(WINAPI* create_standard)(HWND, LONG, REFIID, void**) = nullptr;
   bool loaded = false;
@@ -43,21 +42,23 @@ const ComFunctions& Com() {
     const HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
     FindFunction(ole32, "CoInitializeEx", com.initialize);
     FindFunction(ole32, "CoDisconnectObject", com.disconnect);
-    FindFunction(oleaut32, "SysAllocString", com.alloc_string);
+    FindFunction(oleaut32, "SysAllocStringLen", com.alloc_string);
     FindFunction(oleacc, "LresultFromObject", com.lresult_from_object);
     FindFunction(oleacc, "CreateStdAccessibleObject", com.create_standard);
   }
   return com;
 }
 
+// Converted straight into the string the caller frees: nothing on the way
+// can fail but that string's allocation.
 HRESULT Text(std::string_view utf8, BSTR* out) {
   if (out == nullptr) return E_POINTER;
-  *out = nullptr;
-  try {
-    *out = Com().alloc_string(Widen(utf8).c_str());
-  } catch (const std::exception&) {
-  }
-  return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+  const int size = static_cast<int>(utf8.size());
+  const int length = size > 0 ? ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0) : 0;
+  *out = Com().alloc_string(nullptr, static_cast<UINT>(length));
+  if (*out == nullptr) return E_OUTOFMEMORY;
+  if (length > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, *out, length);
+  return S_OK;
 }
 
 HRESULT NoText(BSTR* out) {

@@ -12,6 +12,15 @@
 #include "forms/win32/text.h"
 
 namespace forms::win32 {
+namespace {
+
+// A failure of the picture's formats names the picture.
+template <class Body>
+void NamingPicture(const std::string& name, Body body) {
+  Guard(body, [&name](const RuntimeError& error) { Raise(name + ": " + error.what()); });
+}
+
+}  // namespace
 
 // Setup.exe carries the picture as an RCDATA resource holding the whole BMP
 // file deflated. Only the headers are read here: the window needs the size
@@ -21,26 +30,19 @@ Artwork::Artwork(HINSTANCE module, const std::string& name) : name_(name) {
   HRSRC found = ::FindResourceW(module, wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
   const void* packed = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-  if (packed == nullptr) throw RuntimeError("picture " + name + " not found");
+  if (packed == nullptr) Raise("picture " + name + " not found");
   packed_ = {static_cast<const std::uint8_t*>(packed), ::SizeofResource(module, found)};
-  try {
+  NamingPicture(name_, [this] {
     const picture::BmpHeader header = picture::ReadBmpStart(picture::InflateStart(packed_, picture::kBmpStartBytes));
     width_ = header.width;
     height_ = header.height;
     dpi_ = header.dpi;
-  } catch (const RuntimeError& e) {
-    throw RuntimeError(name + ": " + e.what());
-  }
+  });
 }
 
 const picture::Pixels& Artwork::Source() {
-  if (source_.data.empty()) {
-    try {
-      source_ = picture::ReadBmp(picture::Inflate(packed_, picture::kMaxFileBytes));
-    } catch (const RuntimeError& e) {
-      throw RuntimeError(name_ + ": " + e.what());
-    }
-  }
+  if (source_.data.empty())
+    NamingPicture(name_, [this] { source_ = picture::ReadBmp(picture::Inflate(packed_, picture::kMaxFileBytes)); });
   return source_;
 }
 
@@ -62,7 +64,7 @@ HBITMAP Artwork::Scaled(int screen_dpi) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   OwnedBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || bits == nullptr) throw RuntimeError("no memory for the picture");
+  if (!bitmap || bits == nullptr) Raise("no memory for the picture");
   std::memcpy(bits, pixels.data.data(), pixels.data.size() * sizeof(std::uint32_t));
   scaled_ = std::move(bitmap);
   scaled_dpi_ = screen_dpi;

@@ -16,7 +16,7 @@ namespace forms::win32 {
 class Artwork {
  public:
   // Finds the RCDATA resource `name` of `module`, a whole BMP file deflated,
-  // and reads its headers; throws RuntimeError when it is missing or its
+  // and reads its headers; fails (forms::Raise) when it is missing or its
   // headers are damaged or not those of an uncompressed 24- or 32-bit bitmap
   // within the picture limits.
   Artwork(HINSTANCE module, const std::string& name);
@@ -25,7 +25,7 @@ class Artwork {
   int HeightPx() const noexcept { return height_; }
   int Dpi() const noexcept { return dpi_; }  // the picture's own resolution
 
-  // The whole picture, decoded on first use and kept; throws as the
+  // The whole picture, decoded on first use and kept; fails as the
   // constructor does when the rest of the file is damaged.
   const picture::Pixels& Source();
   // The picture at screen_dpi, made on first use and kept.

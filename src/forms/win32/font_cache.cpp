@@ -31,7 +31,7 @@ HFONT FontCache::Get(const FontObject& font, int dpi, bool* replaced) {
   face.copy(attributes.lfFaceName, LF_FACESIZE - 1);
 
   OwnedFont made(::CreateFontIndirectW(&attributes));
-  if (!made) throw RuntimeError("font " + key.name + " could not be made");
+  if (!made) Raise("font " + key.name + " could not be made");
   previous_ = std::move(handle_);
   handle_ = std::move(made);
   key_ = std::move(key);

@@ -56,11 +56,7 @@ void Win32Runtime::Dispatch(MSG& message) {
 // Geometry written outside any event (by a test, say) is applied before the
 // loop waits; a failure there meets the runtime's default handling.
 void Win32Runtime::ApplyWritesOutsideEvents() {
-  try {
-    ApplyMovedGeometry();
-  } catch (const RuntimeError& error) {
-    form_->Fail(error);
-  }
+  Guard([this] { ApplyMovedGeometry(); }, [this](const RuntimeError& error) { form_->Fail(error); });
 }
 
 int Win32Runtime::Run() {

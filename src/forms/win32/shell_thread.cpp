@@ -94,11 +94,8 @@ void ShellThread::Run() {
     const ShellRequest request = std::move(queue_.front());
     queue_.pop_front();
     ::LeaveCriticalSection(&lock_);
-    // A start that fails stays silent, like every answer of the shell.
-    try {
-      perform_(request);
-    } catch (...) {
-    }
+    // A start that fails stays silent: the shell's answer is not acted on.
+    perform_(request);
   }
   if (SUCCEEDED(com)) uninitialize();
 }

@@ -19,7 +19,7 @@ void Win32Runtime::StartTimer(Timer& timer, int interval_ms) {
   const UINT_PTR id = TimerId(timer);
   if (!form_window_) return;
   if (::SetTimer(form_window_.get(), id, static_cast<UINT>(interval_ms), nullptr) == 0)
-    throw RuntimeError("timer " + timer.Name() + " could not start");
+    Raise("timer " + timer.Name() + " could not start");
   timers_[id - 1].running = true;
 }
 

@@ -82,7 +82,7 @@ void Win32Runtime::CreateFormWindow(Peer& peer) {
   form_window_.reset(::CreateWindowExW(0, L"KvdForm", caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, r.left, r.top,
                                        r.right - r.left, r.bottom - r.top, owner_window_.get(), nullptr, module_,
                                        &peer));
-  if (!owner_window_ || !form_window_) throw RuntimeError("window " + form.Name() + " could not be created");
+  if (!owner_window_ || !form_window_) Raise("window " + form.Name() + " could not be created");
   peer.window = form_window_.get();
   peer.applied = r;
   peer.placed = true;
@@ -132,7 +132,7 @@ void Win32Runtime::CreateChildWindow(Peer& peer) {
   peer.window = ::CreateWindowExW(
       0, button ? L"BUTTON" : L"KvdPicture", caption.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
       ParentWindow(control), reinterpret_cast<HMENU>(static_cast<INT_PTR>(peer.id)), module_, button ? nullptr : &peer);
-  if (peer.window == nullptr) throw RuntimeError("control " + control.Name() + " could not be created");
+  if (peer.window == nullptr) Raise("control " + control.Name() + " could not be created");
   peer.applied = r;
   peer.placed = true;
   if (button) {
@@ -166,7 +166,7 @@ void Win32Runtime::ApplyGeometry(Control& control) {
   if (peer.placed && SameRect(r, peer.applied)) return;
   if (!::SetWindowPos(peer.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER))
-    throw RuntimeError("control " + control.Name() + " could not be moved");
+    Raise("control " + control.Name() + " could not be moved");
   peer.applied = r;
   peer.placed = true;
 }

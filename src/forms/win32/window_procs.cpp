@@ -57,13 +57,14 @@ LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wpa
   if (message == WM_DESTROY && peer != nullptr) peer->accessible.Disconnect();
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
   if (self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
-  try {
-    if (self->OnMouse(window, message, wparam, lparam)) return 0;
-    return (self->*Handle)(*peer, window, message, wparam, lparam);
-  } catch (const RuntimeError& error) {
-    self->form_->Fail(error);
-    return 0;
-  }
+  LRESULT result = 0;
+  Guard(
+      [&] {
+        if (!self->OnMouse(window, message, wparam, lparam))
+          result = (self->*Handle)(*peer, window, message, wparam, lparam);
+      },
+      [self](const RuntimeError& error) { self->form_->Fail(error); });
+  return result;
 }
 
 // Push buttons are the system's own, with this procedure in front: their
@@ -75,12 +76,13 @@ LRESULT CALLBACK Win32Runtime::ButtonProc(HWND window, UINT message, WPARAM wpar
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
   if (self == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
   if (self->Live()) {
-    try {
-      if (self->OnMouse(window, message, wparam, lparam) && message != WM_MOUSEMOVE) return 0;
-    } catch (const RuntimeError& error) {
-      self->form_->Fail(error);
-      return 0;
-    }
+    bool handled = false;
+    Guard([&] { handled = self->OnMouse(window, message, wparam, lparam) && message != WM_MOUSEMOVE; },
+          [self, &handled](const RuntimeError& error) {
+            handled = true;
+            self->form_->Fail(error);
+          });
+    if (handled) return 0;
   }
   return ::CallWindowProcW(self->button_proc_, window, message, wparam, lparam);
 }
