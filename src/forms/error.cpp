@@ -39,8 +39,9 @@ void Raise(std::string what) {
   frame->handle(*frame, error);
   if (exit_steps != nullptr) {
     const FailureExitSteps steps = exit_steps;
+    void* const context = exit_context;
     SetFailureExit(nullptr, nullptr);  // once, even if they fail
-    steps(exit_context);
+    steps(context);
   }
   std::exit(1);
 }
