@@ -26,9 +26,19 @@ Win32Runtime::Win32Runtime(Options options)
       scale_{options.dpi > 0 ? options.dpi : SystemDpi()},
       dpi_fixed_(options.dpi > 0) {
   RegisterClasses();
+  // A program built without exceptions ends where a failure is raised; this
+  // runtime's own end comes first there too.
+  SetFailureExit([](void* self) { static_cast<Win32Runtime*>(self)->Shutdown(); }, this);
 }
 
 Win32Runtime::~Win32Runtime() {
+  ClearFailureExit(this);
+  Shutdown();
+}
+
+// The shell starts handed over are completed and the shell's thread ends;
+// the windows go. Safe to repeat.
+void Win32Runtime::Shutdown() {
   FinishShellStarts();
   closing_ = true;       // the windows' last messages do not reach the model, which may be gone
   form_window_.reset();  // its timers go with it
@@ -37,6 +47,7 @@ Win32Runtime::~Win32Runtime() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
   }
+  shell_thread_.reset();
 }
 
 HWND Win32Runtime::WindowOf(const Control& control) const noexcept {

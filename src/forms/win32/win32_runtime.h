@@ -105,6 +105,7 @@ class Win32Runtime : public Runtime {
   void OnDpiChanged(int dpi, const RECT* suggested);
   static int WindowDpi(HWND window);
   void RegisterClasses();
+  void Shutdown();
   Peer& PeerOf(const Control& control) const noexcept { return *static_cast<Peer*>(control.peer); }
   // Whether window messages may reach the model: not while the windows are
   // being torn down, when the form may already be gone.
