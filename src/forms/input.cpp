@@ -127,10 +127,15 @@ bool Form::CanFocus(const Control& control) const noexcept {
   return true;
 }
 
+// By tab index, and in creation order within one index: each control goes in
+// after every one placed so far whose index is not greater. (A window has a
+// handful of controls; a sort that merges would be far more code.)
 std::vector<Control*> Form::TabOrder() const {
+  const auto by_index = [](const Control* a, const Control* b) { return a->TabIndex < b->TabIndex; };
   std::vector<Control*> order;
-  for (const auto& c : controls_) order.push_back(c.get());
-  std::stable_sort(order.begin(), order.end(), [](Control* a, Control* b) { return a->TabIndex < b->TabIndex; });
+  order.reserve(controls_.size());
+  for (const auto& c : controls_)
+    order.insert(std::upper_bound(order.begin(), order.end(), c.get(), by_index), c.get());
   return order;
 }
 
