@@ -3,11 +3,11 @@
 // as property holders, each with a font object of its own, and the event
 // slots that a window definition wires handlers to.
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "forms/callback.h"
 #include "forms/property.h"
 
 namespace forms {
@@ -25,7 +25,7 @@ inline constexpr int kLeftButton = 1;
 inline constexpr int kRightButton = 2;
 inline constexpr int kMiddleButton = 4;
 
-using MouseHandler = std::function<void(int button, int shift, float x, float y)>;
+using MouseHandler = Callback<void(int button, int shift, float x, float y)>;
 
 // A control's own font. Every attribute write is reported as Prop::Font.
 struct FontObject {
@@ -81,7 +81,7 @@ class Control {
   std::string LinkTarget;
 
   // Events. An empty slot means no handler is connected.
-  std::function<void()> Click;
+  Callback<void()> Click;
   MouseHandler MouseDown;
   MouseHandler MouseMove;
 
@@ -100,7 +100,7 @@ class Timer : public Control {
  public:
   Timer(std::string name, Form* form, Control* container);
   Property<int> Interval{this, Prop::Interval, 0};  // milliseconds
-  std::function<void()> Tick;
+  Callback<void()> Tick;
 
  private:
   friend class Form;

@@ -146,6 +146,7 @@ void Form::Close(int status) {
   state_ = State::Unloaded;
   focus_ = pressed_ = nullptr;
   pending_.clear();
+  next_pending_ = 0;
   runtime_->Unload(*this);
   runtime_->EndProgram(status);
 }
@@ -157,7 +158,7 @@ void Form::Fail(const RuntimeError& error) {
   Close(1);
 }
 
-void Form::Deliver(std::function<void()> event) {
+void Form::Deliver(Callback<void()> event) {
   if (state_ == State::Unloaded) return;
   if (busy_) {
     pending_.push_back(std::move(event));
@@ -169,9 +170,8 @@ void Form::Deliver(std::function<void()> event) {
       [this, &event] {
         for (;;) {
           event();
-          if (pending_.empty() || state_ == State::Unloaded) break;
-          event = std::move(pending_.front());
-          pending_.pop_front();
+          if (next_pending_ == pending_.size() || state_ == State::Unloaded) break;
+          event = pending_[next_pending_++];
         }
       },
       [this, &failed](const RuntimeError& error) {
@@ -181,6 +181,7 @@ void Form::Deliver(std::function<void()> event) {
       });
   if (failed) return;
   pending_.clear();
+  next_pending_ = 0;
   busy_ = false;
   if (state_ == State::Unloaded) return;
   Guard([this] { runtime_->EventDone(*this); }, [this](const RuntimeError& error) { Fail(error); });

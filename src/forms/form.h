@@ -5,8 +5,6 @@
 // where the focus goes, what a key does, how a close request is met and how
 // often a timer may tick. A backend only hands raw window-system events to
 // the door below and mirrors property changes onto its native objects.
-#include <deque>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,7 +36,7 @@ class Form : public Control {
 
   // Window-only attributes, fixed by the definition.
   std::string Icon;
-  std::function<void()> Load;
+  Callback<void()> Load;
 
   // Controls, in creation order.
   Control& Add(Kind kind, std::string name, Control* container);
@@ -100,7 +98,7 @@ class Form : public Control {
 
   // Runs an event handler now, or after the one running now returns. A
   // failure in a handler ends the program (the runtime's default handling).
-  void Deliver(std::function<void()> event);
+  void Deliver(Callback<void()> event);
 
   // Creation steps, used by the definition loader.
   void CreateNative(Control& control);
@@ -133,7 +131,8 @@ class Form : public Control {
   bool pressed_look_ = false;   // a pressed button shows pushed in
   State state_ = State::Creating;
   bool busy_ = false;
-  std::deque<std::function<void()>> pending_;
+  std::vector<Callback<void()>> pending_;  // in order; those before next_pending_ have run
+  std::size_t next_pending_ = 0;
 };
 
 }  // namespace forms

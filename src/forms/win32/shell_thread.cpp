@@ -3,13 +3,11 @@
 // After windows.h, which it builds on.
 #include <objbase.h>
 
-#include <utility>
-
 #include "forms/win32/system_library.h"
 
 namespace forms::win32 {
 
-ShellThread::ShellThread(Perform perform, bool held) : perform_(std::move(perform)) {
+ShellThread::ShellThread(Perform perform, bool held) : perform_(perform) {
   ::InitializeCriticalSection(&lock_);
   wake_ = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
   idle_ = ::CreateEventW(nullptr, TRUE, TRUE, nullptr);
@@ -81,6 +79,7 @@ void ShellThread::Run() {
   const HRESULT com = initialize != nullptr && uninitialize != nullptr
                           ? initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)
                           : E_NOTIMPL;
+  std::vector<ShellRequest> taken;
   for (;;) {
     ::EnterCriticalSection(&lock_);
     if (queue_.empty()) {
@@ -91,11 +90,11 @@ void ShellThread::Run() {
       ::WaitForSingleObject(wake_, INFINITE);
       continue;
     }
-    const ShellRequest request = std::move(queue_.front());
-    queue_.pop_front();
+    taken.swap(queue_);
     ::LeaveCriticalSection(&lock_);
     // A start that fails stays silent: the shell's answer is not acted on.
-    perform_(request);
+    for (const ShellRequest& request : taken) perform_(request);
+    taken.clear();
   }
   if (SUCCEEDED(com)) uninitialize();
 }

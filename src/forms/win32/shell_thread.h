@@ -6,16 +6,16 @@
 // thread never waits for a program to start nor loads what the shell needs.
 #include <windows.h>
 
-#include <deque>
-#include <functional>
+#include <vector>
 
+#include "forms/callback.h"
 #include "forms/runtime.h"
 
 namespace forms::win32 {
 
 class ShellThread {
  public:
-  using Perform = std::function<void(const ShellRequest&)>;
+  using Perform = Callback<void(const ShellRequest&)>;
 
   // held: the thread waits for Release() before it loads anything, so that
   // it does not compete with the window's thread until the window is shown.
@@ -44,7 +44,7 @@ class ShellThread {
   HANDLE idle_ = nullptr;  // manual-reset: nothing queued or being performed
   HANDLE go_ = nullptr;    // manual-reset: the thread may begin
   HANDLE thread_ = nullptr;
-  std::deque<ShellRequest> queue_;
+  std::vector<ShellRequest> queue_;  // handed over, not yet taken up by the thread
   bool ending_ = false;
 };
 
