@@ -21,6 +21,14 @@ std::int32_t I32(std::span<const std::uint8_t> b, std::size_t at) { return stati
 
 [[noreturn]] void Bad(const std::string& why) { Raise("picture " + why); }
 
+// A size as text. Every size checked here comes from a 32-bit field (a row
+// count is the magnitude of one) or an int, so 32 bits hold its magnitude,
+// and the text needs no 64-bit division, which would add its own code.
+std::string Decimal(std::int64_t n) {
+  const auto magnitude = static_cast<std::uint32_t>(n < 0 ? -n : n);
+  return (n < 0 ? "-" : "") + std::to_string(magnitude);
+}
+
 // Bytes per row: rows are padded to whole 32-bit words.
 std::uint64_t Stride(std::int64_t width, int bits) { return (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4; }
 
@@ -28,8 +36,8 @@ std::uint64_t Stride(std::int64_t width, int bits) { return (static_cast<std::ui
 
 void CheckPictureSize(std::int64_t width, std::int64_t height) {
   if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
-    Bad("size " + std::to_string(width) + " x " + std::to_string(height) + " is outside 1 x 1 .. " +
-        std::to_string(kMaxSide) + " x " + std::to_string(kMaxSide) + " and " + std::to_string(kMaxPixels) + " pixels");
+    Bad("size " + Decimal(width) + " x " + Decimal(height) + " is outside 1 x 1 .. " + Decimal(kMaxSide) + " x " +
+        Decimal(kMaxSide) + " and " + Decimal(kMaxPixels) + " pixels");
 }
 
 namespace {
