@@ -148,8 +148,13 @@ int wmain(int argc, wchar_t** argv) {
     Started warm = Start(target.exe);
     Stop(warm);
   }
+  // Each round starts with the next program in turn, and each start waits
+  // for what the one before left running (its exit, a companion it started)
+  // to settle: no program is always the one that follows a given other.
   for (int round = 0; round < samples; ++round) {
-    for (Target& target : targets) {
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+      Target& target = targets[(round + i) % targets.size()];
+      Sleep(300);
       Started run = Start(target.exe);
       Stop(run);
       if (run.ms < 0) {
@@ -159,7 +164,7 @@ int wmain(int argc, wchar_t** argv) {
       target.ms.push_back(run.ms);
     }
   }
-  std::printf("Start to first visible window, %d samples each, interleaved:\n\n", samples);
+  std::printf("Start to first visible window, %d samples each, interleaved in turn:\n\n", samples);
   std::printf("| program | median ms | min ms | median / %ls |\n|---|---:|---:|---:|\n", targets[0].name.c_str());
   const double reference = Median(targets[0].ms);
   for (const Target& target : targets)
