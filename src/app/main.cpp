@@ -26,10 +26,12 @@ void LoadLibrariesFromSystemOnly() {
   }
   if (!system_only) ::SetDllDirectoryW(L"");
   // The setting above does not reach the imports of DLLs that the window
-  // system loads for us (common controls 6 imports msimg32, and the loader
-  // looks beside the program first for those): they are loaded from
-  // System32 now, by name, so that a later import finds them loaded.
-  for (const wchar_t* name : {L"msimg32.dll", L"uxtheme.dll", L"version.dll"})
+  // system loads for us (the loader looks beside the program first for
+  // those): they are loaded from System32 now, by name, so that a later
+  // import finds them loaded. (msimg32, which common controls 6 imports, is
+  // loaded by the window's backend just before the first button, after the
+  // window shows.)
+  for (const wchar_t* name : {L"uxtheme.dll", L"version.dll"})
     ::LoadLibraryExW(name, nullptr, system_only ? LOAD_LIBRARY_SEARCH_SYSTEM32 : 0);
 }
 

@@ -4,6 +4,7 @@
 
 #include "forms/error.h"
 #include "forms/win32/shell_thread.h"
+#include "forms/win32/system_library.h"
 #include "forms/win32/text.h"
 
 namespace forms::win32 {
@@ -120,6 +121,10 @@ void Win32Runtime::SetIcons() {
 // Made from the model as it stands now: whatever Load wrote to a button
 // before it existed (its caption, whether it is enabled) it shows from the start.
 void Win32Runtime::CreateDeferred() {
+  // The first button loads common controls 6, which imports msimg32; the
+  // loader would look for that beside the launcher first, where a planted
+  // copy may wait. Loaded from System32 now, the import finds it loaded.
+  LoadSystemLibrary(L"msimg32.dll");
   for (auto& peer : peers_)
     if (peer->control->GetKind() == Kind::CommandButton && peer->window == nullptr) CreateChildWindow(*peer);
   SetIcons();
