@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "forms/error.h"
+#include "forms/win32/system_library.h"
 #include "forms/win32/win32_runtime.h"
 #include "launcher/FrmSetup.h"
 
@@ -15,24 +16,16 @@ namespace {
 // run time come from System32 only. Systems without the call (an early
 // Windows 7 without its update) at least drop the current folder.
 void LoadLibrariesFromSystemOnly() {
-  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-  const FARPROC found = kernel != nullptr ? ::GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-  bool system_only = false;
-  if (found != nullptr) {
-    // Through the generic function type: the two signatures differ.
-    const auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(found));
-    system_only = set(LOAD_LIBRARY_SEARCH_SYSTEM32) != 0;
-  }
-  if (!system_only) ::SetDllDirectoryW(L"");
+  BOOL(WINAPI * set_default_directories)(DWORD) = nullptr;
+  forms::win32::FindFunction(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories", set_default_directories);
+  if (set_default_directories == nullptr || !set_default_directories(LOAD_LIBRARY_SEARCH_SYSTEM32))
+    ::SetDllDirectoryW(L"");
   // The setting above does not reach the imports of DLLs that the window
   // system loads for us (the loader looks beside the program first for
-  // those): they are loaded from System32 now, by name, so that a later
-  // import finds them loaded. (msimg32, which common controls 6 imports, is
-  // loaded by the window's backend just before the first button, after the
-  // window shows.)
-  for (const wchar_t* name : {L"uxtheme.dll", L"version.dll"})
-    ::LoadLibraryExW(name, nullptr, system_only ? LOAD_LIBRARY_SEARCH_SYSTEM32 : 0);
+  // those): they are loaded from System32 now, so that a later import finds
+  // them loaded. (msimg32, which common controls 6 imports, is loaded by the
+  // window's backend just before the first button, after the window shows.)
+  for (const wchar_t* name : {L"uxtheme.dll", L"version.dll"}) forms::win32::LoadSystemLibrary(name);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // scale: twips stay the unit, so every native window is placed again from
 // the model at the new scale, the buttons get fonts of the new size, labels
 // are measured again and the artwork is scaled again on its next paint.
+#include "forms/win32/system_library.h"
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
@@ -9,11 +10,9 @@ namespace forms::win32 {
 // The monitor the window opened on may have another dpi than the system's
 // (Windows 10 1607 and later say so per window; earlier ones have one dpi).
 int Win32Runtime::WindowDpi(HWND window) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  const HMODULE user = ::GetModuleHandleW(L"user32.dll");
-  const FARPROC found = user != nullptr ? ::GetProcAddress(user, "GetDpiForWindow") : nullptr;
-  if (found == nullptr) return 0;
-  return static_cast<int>(reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void (*)()>(found))(window));
+  UINT(WINAPI * dpi_for_window)(HWND) = nullptr;
+  FindFunction(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow", dpi_for_window);
+  return dpi_for_window != nullptr ? static_cast<int>(dpi_for_window(window)) : 0;
 }
 
 void Win32Runtime::OnDpiChanged(int dpi, const RECT* suggested) {
