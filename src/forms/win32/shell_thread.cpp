@@ -11,22 +11,20 @@ ShellThread::ShellThread(Perform perform, bool held) : perform_(perform) {
   ::InitializeCriticalSection(&lock_);
   wake_ = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
   idle_ = ::CreateEventW(nullptr, TRUE, TRUE, nullptr);
-  go_ = ::CreateEventW(nullptr, TRUE, held ? FALSE : TRUE, nullptr);
-  if (wake_ != nullptr && idle_ != nullptr && go_ != nullptr)
-    thread_ = ::CreateThread(nullptr, 0, &ShellThread::Main, this, 0, nullptr);
+  if (!held) Release();
 }
 
 ShellThread::~ShellThread() {
+  Release();
   if (thread_ != nullptr) {
     ::EnterCriticalSection(&lock_);
     ending_ = true;
     ::LeaveCriticalSection(&lock_);
     ::SetEvent(wake_);
-    Release();
     Wait(thread_);
     ::CloseHandle(thread_);
   }
-  for (HANDLE event : {wake_, idle_, go_})
+  for (HANDLE event : {wake_, idle_})
     if (event != nullptr) ::CloseHandle(event);
   ::DeleteCriticalSection(&lock_);
 }
@@ -34,7 +32,7 @@ ShellThread::~ShellThread() {
 // Without a thread of its own (the system refused one) the request is
 // performed at once, as the window's thread would have done.
 void ShellThread::HandOver(const ShellRequest& request) {
-  if (thread_ == nullptr) {
+  if (started_ && thread_ == nullptr) {
     perform_(request);
     return;
   }
@@ -45,8 +43,16 @@ void ShellThread::HandOver(const ShellRequest& request) {
   ::SetEvent(wake_);
 }
 
+// The thread starts here, with whatever was handed over while it was held.
 void ShellThread::Release() {
-  if (go_ != nullptr) ::SetEvent(go_);
+  if (started_) return;
+  started_ = true;
+  if (wake_ != nullptr && idle_ != nullptr) thread_ = ::CreateThread(nullptr, 0, &ShellThread::Main, this, 0, nullptr);
+  if (thread_ != nullptr) return;
+  std::vector<ShellRequest> queued;
+  queued.swap(queue_);
+  for (const ShellRequest& request : queued) perform_(request);
+  ::SetEvent(idle_);
 }
 
 void ShellThread::Finish() {
@@ -68,7 +74,6 @@ DWORD WINAPI ShellThread::Main(void* self) {
 }
 
 void ShellThread::Run() {
-  ::WaitForSingleObject(go_, INFINITE);
   // The shell may hand a start or the mail link to a handler that needs COM
   // on the calling thread. COM is loaded here, off the window's thread.
   const HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");

@@ -17,8 +17,8 @@ class ShellThread {
  public:
   using Perform = Callback<void(const ShellRequest&)>;
 
-  // held: the thread waits for Release() before it loads anything, so that
-  // it does not compete with the window's thread until the window is shown.
+  // held: the thread is made by Release(), so that neither making it nor
+  // what it loads competes with the window's thread until the window shows.
   ShellThread(Perform perform, bool held);
   // Performs what was handed over, then ends the thread.
   ~ShellThread();
@@ -42,9 +42,9 @@ class ShellThread {
   CRITICAL_SECTION lock_;
   HANDLE wake_ = nullptr;  // auto-reset: a request arrived, or the end
   HANDLE idle_ = nullptr;  // manual-reset: nothing queued or being performed
-  HANDLE go_ = nullptr;    // manual-reset: the thread may begin
   HANDLE thread_ = nullptr;
   std::vector<ShellRequest> queue_;  // handed over, not yet taken up by the thread
+  bool started_ = false;  // released: the thread was made, or refused
   bool ending_ = false;
 };
 
