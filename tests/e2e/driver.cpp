@@ -1075,9 +1075,10 @@ int Operate(const std::wstring& action) {
   HWND window = nullptr;
   Require(WaitFor([&] { return (window = FindWindowW(nullptr, kCaption)) != nullptr; }, 30000),
           Format(L"found the window \"%ls\"", kCaption));
-  HWND ok = FindButton(window, kOkText);
-  HWND cancel = FindButton(window, kCancelText);
-  Require(ok && cancel, L"the window has the buttons 确定 and 取消");
+  HWND ok = nullptr, cancel = nullptr;
+  Require(WaitFor([&] { return (ok = FindButton(window, kOkText)) && (cancel = FindButton(window, kCancelText)); },
+                  5000),
+          L"the window has the buttons 确定 and 取消");
   if (action == L"press-ok") {
     Require(WaitFor([&] { return IsWindowEnabled(ok) != 0; }, 30000), L"OK became available");
     Click(window, ok);

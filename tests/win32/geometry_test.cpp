@@ -38,8 +38,13 @@ TEST(Geometry, StripIsOnePixelTallAndCentredOnTheScreen) {
   EXPECT_TRUE(IsWindowVisible(launcher.Window()));
   const LONG style = GetWindowLongW(launcher.Window(), GWL_STYLE);
   EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU), 0);
-  // No taskbar button: an owned window without WS_EX_APPWINDOW.
-  EXPECT_NE(GetWindow(launcher.Window(), GW_OWNER), nullptr);
+  // No taskbar button: an owned window without WS_EX_APPWINDOW. Listed by
+  // Alt+Tab: no tool window, and the last window its hidden owner activated.
+  const HWND owner = GetWindow(launcher.Window(), GW_OWNER);
+  ASSERT_NE(owner, nullptr);
+  EXPECT_FALSE(IsWindowVisible(owner));
+  EXPECT_EQ(GetLastActivePopup(owner), launcher.Window());
+  EXPECT_EQ(FindWindowW(nullptr, L"安装Keyvandor"), launcher.Window());  // what tools search by
   EXPECT_EQ(GetWindowLongW(launcher.Window(), GWL_EXSTYLE) & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW), 0);
 }
 

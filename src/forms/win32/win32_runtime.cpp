@@ -11,6 +11,9 @@ namespace forms::win32 {
 namespace {
 
 int SystemDpi() {
+  UINT(WINAPI * dpi_for_system)() = nullptr;
+  FindFunction(::GetModuleHandleW(L"user32.dll"), "GetDpiForSystem", dpi_for_system);
+  if (dpi_for_system != nullptr) return static_cast<int>(dpi_for_system());
   ScreenDc screen;
   const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
   return dpi > 0 ? dpi : 96;
@@ -83,26 +86,40 @@ void Win32Runtime::CreatePeer(Control& control) {
   if (control.GetKind() == Kind::Label) InvalidateWindowless(peer);
 }
 
-// The window is a borderless popup owned by a hidden window: no frame, title
-// bar or system menu, no taskbar button, but still listed by Alt+Tab.
+// The window is a borderless popup: no frame, title bar or system menu. It
+// starts as a tool window, which has no taskbar button; once it is on screen
+// a hidden owner takes that role over (AdoptOwner). Until the show places it,
+// it has no size: nothing is drawn for it, and Load gives it its first size.
 void Win32Runtime::CreateFormWindow(Peer& peer) {
   Control& form = *peer.control;
-  const std::wstring caption = Widen(form.Caption.Get());
-  owner_window_.reset(
-      ::CreateWindowExW(0, L"KvdOwner", caption.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_, &peer));
   const RECT r = PixelRect(form);
-  form_window_.reset(::CreateWindowExW(0, L"KvdForm", caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, r.left, r.top,
-                                       r.right - r.left, r.bottom - r.top, owner_window_.get(), nullptr, module_,
+  form_window_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, L"KvdForm", Widen(form.Caption.Get()).c_str(),
+                                       WS_POPUP | WS_CLIPCHILDREN, r.left, r.top, 0, 0, nullptr, nullptr, module_,
                                        &peer));
-  if (!owner_window_ || !form_window_) Raise("window " + form.Name() + " could not be created");
+  if (!form_window_) Raise("window " + form.Name() + " could not be created");
   peer.window = form_window_.get();
-  peer.applied = r;
+  peer.applied = {r.left, r.top, r.left, r.top};
   peer.placed = true;
   // Nothing is measured or placed yet: take the dpi of the window's monitor.
   if (const int dpi = WindowDpi(peer.window); !dpi_fixed_ && dpi > 0) scale_.dpi = dpi;
 }
 
-// The window's icons, for Alt+Tab and the owner's taskbar entry.
+// A hidden owner keeps the window off the taskbar but in Alt+Tab, where a
+// tool window is not listed. A second top-level window costs the first frame
+// a few milliseconds, so it is made just after the show, before the window is
+// first activated: Alt+Tab lists the window its owner last activated. It has
+// no caption, so that a search for the window by its caption finds the window
+// itself. Without an owner the window stays a tool window.
+void Win32Runtime::AdoptOwner() {
+  const HWND window = form_window_.get();
+  owner_window_.reset(::CreateWindowExW(0, L"KvdOwner", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_,
+                                        &PeerOf(*form_)));
+  if (!owner_window_) return;
+  ::SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_window_.get()));
+  ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) & ~WS_EX_TOOLWINDOW);
+}
+
+// The window's icons, for Alt+Tab.
 void Win32Runtime::SetIcons() {
   if (form_->Icon.empty()) return;
   const std::wstring icon = Widen(form_->Icon);
@@ -259,15 +276,23 @@ SizeTwips Win32Runtime::MeasureAutoSize(const Control& control) {
   return {scale_.Twips(size.cx), scale_.Twips(size.cy)};
 }
 
-// The hidden window moves once, to where the model put it, and shows; what
-// the first frame does not need is made afterwards.
+// The hidden window moves to where the model put it and shows in one step,
+// and paints its first frame. Only then does it get its owner and become the
+// active window (activation is the slowest part of a show); what the first
+// frame does not need is made afterwards.
 void Win32Runtime::ShowForm(Form& form) {
   Peer& peer = PeerOf(form);
   shown_ = true;
+  const RECT r = PixelRect(form);
+  ::SetWindowPos(peer.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
+  peer.applied = r;
+  peer.moved = false;
   ApplyMovedGeometry();
-  ::ShowWindow(peer.window, SW_SHOWNORMAL);
-  ::SetForegroundWindow(peer.window);
   ::UpdateWindow(peer.window);
+  AdoptOwner();
+  ::ShowWindow(peer.window, SW_SHOWNORMAL);  // activates it, now that it is owned
+  ::SetForegroundWindow(peer.window);
   if (shell_thread_) shell_thread_->Release();
   CreateDeferred();
 }

@@ -113,6 +113,7 @@ class Win32Runtime : public Runtime {
 
   // Windows and geometry.
   void CreateFormWindow(Peer& peer);
+  void AdoptOwner();
   void CreateChildWindow(Peer& peer);
   HWND ParentWindow(const Control& control) const noexcept;
   void ApplyGeometry(Control& control);
