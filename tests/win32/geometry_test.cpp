@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "launch/shell_open.h"
 #include "support.h"
 
 namespace kvd_test {
@@ -118,6 +119,16 @@ TEST(Start, StripFirstThenButtonsShellOffTheWindowThreadOneSizePerTick) {
   EXPECT_EQ(runtime.shell_requests.size(), 2u);
   ASSERT_EQ(runtime.performed_on.size(), runtime.shell_requests.size());
   for (DWORD thread : runtime.performed_on) EXPECT_NE(thread, GetCurrentThreadId());
+}
+
+// A start handed over before the window ever shows (its thread not yet
+// made) is still performed before FinishShellStarts returns.
+TEST(Start, StartsHandedOverBeforeAnyShowAreFinished) {
+  RecordingRuntime runtime;
+  launcher::FrmSetup frm(runtime);
+  launch::ShellOpen(frm.Window, "Open", "data\\data1.exe");
+  runtime.FinishShellStarts();
+  EXPECT_EQ(runtime.performed_on.size(), 1u);
 }
 
 TEST(Painting, ArtworkFillsThePictureInsideAOnePixelBorder) {

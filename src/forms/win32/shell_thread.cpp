@@ -56,9 +56,8 @@ void ShellThread::Release() {
 }
 
 void ShellThread::Finish() {
-  if (thread_ == nullptr) return;
   Release();
-  Wait(idle_);
+  if (thread_ != nullptr) Wait(idle_);
 }
 
 void ShellThread::Wait(HANDLE handle) {
