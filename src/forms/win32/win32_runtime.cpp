@@ -186,8 +186,9 @@ RECT Win32Runtime::PixelRect(const Control& control) const {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-// The native window moves only when its pixel rectangle changes.
-void Win32Runtime::ApplyGeometry(Control& control) {
+// The native window moves only when its pixel rectangle changes, or when
+// the move carries more (flags: the show).
+void Win32Runtime::ApplyGeometry(Control& control, UINT flags) {
   Peer& peer = PeerOf(control);
   peer.moved = false;
   if (control.GetKind() == Kind::Label) {
@@ -196,9 +197,9 @@ void Win32Runtime::ApplyGeometry(Control& control) {
   }
   if (peer.window == nullptr) return;
   const RECT r = PixelRect(control);
-  if (peer.placed && SameRect(r, peer.applied)) return;
+  if (flags == 0 && peer.placed && SameRect(r, peer.applied)) return;
   if (!::SetWindowPos(peer.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER))
+                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER | flags))
     Raise("control " + control.Name() + " could not be moved");
   peer.applied = r;
   peer.placed = true;
@@ -283,11 +284,7 @@ SizeTwips Win32Runtime::MeasureAutoSize(const Control& control) {
 void Win32Runtime::ShowForm(Form& form) {
   Peer& peer = PeerOf(form);
   shown_ = true;
-  const RECT r = PixelRect(form);
-  ::SetWindowPos(peer.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
-  peer.applied = r;
-  peer.moved = false;
+  ApplyGeometry(form, SWP_SHOWWINDOW);
   ApplyMovedGeometry();
   ::UpdateWindow(peer.window);
   AdoptOwner();

@@ -116,7 +116,7 @@ class Win32Runtime : public Runtime {
   void AdoptOwner();
   void CreateChildWindow(Peer& peer);
   HWND ParentWindow(const Control& control) const noexcept;
-  void ApplyGeometry(Control& control);
+  void ApplyGeometry(Control& control, UINT flags = 0);
   // Applies the geometry of every window whose model changed, one move each.
   void ApplyMovedGeometry();
   void ApplyWritesOutsideEvents();
