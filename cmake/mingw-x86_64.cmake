@@ -1,6 +1,5 @@
 # The same sources as a 64-bit Windows program, for running the Windows
-# tests under Wine on a machine whose kernel cannot run 32-bit programs
-# (and so cannot run 32-bit Wine).
+# tests under 64-bit Wine on a machine where 32-bit Wine does not run.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(KVD_MINGW_TRIPLE x86_64-w64-mingw32)
 set(KVD_WINE_LOADER wine64)
