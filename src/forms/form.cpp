@@ -128,7 +128,7 @@ void Form::Start() {
   Left = grid.Twips((screen.width_px - grid.Px(Width)) / 2);
   Top = grid.Twips((screen.height_px - grid.Px(Height)) / 2);
   Visible.Init(true);
-  runtime_->ShowForm(*this);
+  for (const ShowStep step : kShowOrder) runtime_->PerformShowStep(*this, step);
   const auto order = TabOrder();
   const auto first = std::find_if(order.begin(), order.end(), [this](Control* c) { return CanFocus(*c); });
   SetFocus(first == order.end() ? nullptr : *first);

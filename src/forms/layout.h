@@ -9,6 +9,11 @@
 
 namespace forms {
 
+struct SizeTwips {
+  float width = 0;
+  float height = 0;
+};
+
 struct PixelRect {
   int left = 0, top = 0, right = 0, bottom = 0;
 };
@@ -26,6 +31,22 @@ struct PixelGrid {
 // A picture box draws a flat one-pixel border; its client area, where its
 // children stand, lies inside it.
 inline int BorderPx(const Control& control) noexcept { return control.GetKind() == Kind::PictureBox ? 1 : 0; }
+
+// A picture's size in its own pixels and its own resolution.
+struct PictureSize {
+  int width_px = 0;
+  int height_px = 0;
+  int dpi = 96;
+};
+
+// An auto-sized picture box: its picture at the picture's own resolution,
+// plus its border on every side.
+inline SizeTwips AutoSizeOf(const Control& picture_box, PictureSize picture, const PixelGrid& grid) noexcept {
+  const float picture_tpp = 1440.0f / static_cast<float>(picture.dpi);
+  const float border = static_cast<float>(2 * BorderPx(picture_box)) * grid.TwipsPerPixel();
+  return {static_cast<float>(picture.width_px) * picture_tpp + border,
+          static_cast<float>(picture.height_px) * picture_tpp + border};
+}
 
 // A control's rectangle in pixels of its container's client area (of the
 // screen for the window).

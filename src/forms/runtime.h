@@ -5,6 +5,7 @@
 #include <string>
 
 #include "forms/control.h"
+#include "forms/layout.h"
 
 namespace forms {
 
@@ -14,11 +15,6 @@ struct ScreenInfo {
   int width_px = 1024;
   int height_px = 768;
   int dpi = 96;  // twips per pixel = 1440 / dpi
-};
-
-struct SizeTwips {
-  float width = 0;
-  float height = 0;
 };
 
 // One request to the desktop shell's open service. All texts are UTF-8.
@@ -32,6 +28,24 @@ struct ShellRequest {
 };
 
 inline constexpr int kShellHandedOver = -1;
+
+// How the window comes on screen, step by step. It shows at its place and
+// paints its first frame before anything else, since that is what the user
+// waits for; it gets its owner (which keeps it off the taskbar) before it
+// is activated, so that Alt+Tab lists it; the programs handed over during
+// Load start once it is on screen; what the first frame does not need (the
+// buttons, icons and pointers) is made last.
+enum class ShowStep : std::uint8_t {
+  PlaceAndShow,        // at the model's place and size, not yet active
+  PaintFirstFrame,
+  TakeOwner,
+  Activate,
+  ReleaseShellStarts,  // requests handed over so far may now be performed
+  CreateDeferred,
+};
+inline constexpr ShowStep kShowOrder[] = {ShowStep::PlaceAndShow, ShowStep::PaintFirstFrame,
+                                          ShowStep::TakeOwner,    ShowStep::Activate,
+                                          ShowStep::ReleaseShellStarts, ShowStep::CreateDeferred};
 
 class Runtime {
  public:
@@ -49,7 +63,9 @@ class Runtime {
   // Natural size of an auto-sized control: a label's caption in its font on
   // one line, or a picture box's picture plus its one-pixel border.
   virtual SizeTwips MeasureAutoSize(const Control& control) = 0;
-  virtual void ShowForm(Form& form) = 0;
+  // One step of the show, in kShowOrder; a step a backend has no use for
+  // does nothing.
+  virtual void PerformShowStep(Form& form, ShowStep step) = 0;
   virtual void FocusChanged(Form& form, Control* focus) = 0;
   // The pointer is captured for the window while a left press awaits its
   // release, so that the release is seen wherever it happens.

@@ -3,6 +3,7 @@
 // artwork.
 #include <gtest/gtest.h>
 
+#include "forms/accessibility.h"
 #include "launcher_fixture.h"
 
 namespace {
@@ -116,6 +117,27 @@ TEST_F(OpenLauncher, UnderlineBelongsToTheLabelsOwnFont) {
   EXPECT_FALSE(f->Window.Font.Underline);
   EXPECT_FALSE(f->PicForm.Font.Underline);
   EXPECT_EQ(f->CmdExit.ForeColor.Get(), 0u);
+}
+
+// What a screen reader finds on the picture: the label as a link, where it
+// is drawn, and never focusable, since a label never holds the focus.
+TEST_F(OpenLauncher, ScreenReaderFindsTheLabelAsALink) {
+  const forms::AccessiblePicture picture(f->PicForm);
+  const forms::PixelGrid grid{96};
+  EXPECT_EQ(picture.Name(), "安装Keyvandor");
+  ASSERT_EQ(picture.Links(), std::vector<forms::Control*>{&f->LabelFont});
+  const auto [x, y] = l.CentreOf(f->LabelFont);
+  EXPECT_EQ(picture.LinkAt({grid.Twips(x), grid.Twips(y)}), 1);
+  EXPECT_EQ(picture.LinkAt({grid.Twips(20), grid.Twips(200)}), 0);
+  const forms::AccessibleLink link = picture.Describe(f->LabelFont, grid);
+  EXPECT_EQ(link.name, "E-Mail:kvd@example.com");
+  EXPECT_EQ(link.value, "mailto:kvd@example.com");
+  EXPECT_EQ(link.states, forms::kAccessibleLinked);
+  EXPECT_EQ(link.rect.left, l.rt.RectOf(f->LabelFont).left);
+  f->LabelFont.Enabled = false;
+  f->LabelFont.Visible = false;
+  EXPECT_EQ(picture.Describe(f->LabelFont, grid).states,
+            forms::kAccessibleLinked | forms::kAccessibleUnavailable | forms::kAccessibleInvisible);
 }
 
 }  // namespace

@@ -46,13 +46,10 @@ void HeadlessRuntime::PropertyChanged(Control& control, Prop property) {
 // Text in the window's font: 6 pixels a half-width character, 12 a
 // full-width one, 12 high at 9 points; in twips this holds at any dpi.
 SizeTwips HeadlessRuntime::MeasureAutoSize(const Control& control) {
-  const float tpp = Grid().TwipsPerPixel();
   if (control.GetKind() == Kind::PictureBox) {
     const auto it = pictures.find(control.Picture);
     if (it == pictures.end()) return {control.Width, control.Height};
-    const float picture_tpp = 1440.0f / static_cast<float>(it->second.dpi);
-    return {static_cast<float>(it->second.width_px) * picture_tpp + 2 * tpp,
-            static_cast<float>(it->second.height_px) * picture_tpp + 2 * tpp};
+    return AutoSizeOf(control, it->second, Grid());
   }
   int half = 0, full = 0;
   CountWidths(control.Caption, half, full);
@@ -60,7 +57,9 @@ SizeTwips HeadlessRuntime::MeasureAutoSize(const Control& control) {
   return {static_cast<float>(half * 90 + full * 180) * scale, 180.0f * scale};
 }
 
-void HeadlessRuntime::ShowForm(Form&) { shown_ = true; }
+void HeadlessRuntime::PerformShowStep(Form&, ShowStep step) {
+  if (step == ShowStep::PlaceAndShow) shown_ = true;
+}
 void HeadlessRuntime::FocusChanged(Form&, Control*) {}
 void HeadlessRuntime::CaptureChanged(Form&, bool captured) { captured_ = captured; }
 void HeadlessRuntime::ShowPressed(Control& button, bool pressed) {

@@ -15,11 +15,8 @@
 
 namespace forms::headless {
 
-struct PictureInfo {
-  int width_px = 481;
-  int height_px = 258;
-  int dpi = 96;  // the picture's own resolution
-};
+// The artwork's size as the launcher ships it.
+inline constexpr PictureSize kArtworkSize{481, 258, 96};
 
 struct Question {
   NativeHandle owner;
@@ -42,7 +39,7 @@ class HeadlessRuntime : public Runtime {
   // Configuration, before the window is created.
   ScreenInfo screen;
   std::string app_folder = "C:\\Keyvandor";
-  std::map<std::string, PictureInfo> pictures{{"artwork", {}}};
+  std::map<std::string, PictureSize> pictures{{"artwork", kArtworkSize}};
 
   // Virtual clock: delivers every tick due up to now + ms, one at a time.
   void Advance(long long ms);
@@ -84,7 +81,7 @@ class HeadlessRuntime : public Runtime {
   void CreatePeer(Control& control) override;
   void PropertyChanged(Control& control, Prop property) override;
   SizeTwips MeasureAutoSize(const Control& control) override;
-  void ShowForm(Form& form) override;
+  void PerformShowStep(Form& form, ShowStep step) override;
   void FocusChanged(Form& form, Control* focus) override;
   void CaptureChanged(Form& form, bool captured) override;
   void ShowPressed(Control& button, bool pressed) override;

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "forms/accessibility.h"
 #include "forms/win32/system_library.h"
+#include "forms/win32/text.h"
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
@@ -49,16 +51,11 @@ const ComFunctions& Com() {
   return com;
 }
 
-// Converted straight into the string the caller frees: nothing on the way
-// can fail but that string's allocation.
 HRESULT Text(std::string_view utf8, BSTR* out) {
   if (out == nullptr) return E_POINTER;
-  const int size = static_cast<int>(utf8.size());
-  const int length = size > 0 ? ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0) : 0;
-  *out = Com().alloc_string(nullptr, static_cast<UINT>(length));
-  if (*out == nullptr) return E_OUTOFMEMORY;
-  if (length > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, *out, length);
-  return S_OK;
+  const std::wstring wide = Widen(utf8);
+  *out = Com().alloc_string(wide.c_str(), static_cast<UINT>(wide.size()));
+  return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT NoText(BSTR* out) {
@@ -72,6 +69,17 @@ HRESULT Number(LONG value, VARIANT* out) {
   out->vt = VT_I4;
   out->lVal = value;
   return S_OK;
+}
+
+LONG RoleOf(AccessibleRole role) { return role == AccessibleRole::Link ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_GRAPHIC; }
+
+LONG StatesOf(std::uint32_t states) {
+  LONG flags = 0;
+  if ((states & kAccessibleLinked) != 0) flags |= STATE_SYSTEM_LINKED;
+  if ((states & kAccessibleInvisible) != 0) flags |= STATE_SYSTEM_INVISIBLE;
+  if ((states & kAccessibleUnavailable) != 0) flags |= STATE_SYSTEM_UNAVAILABLE;
+  if ((states & kAccessibleFocusable) != 0) flags |= STATE_SYSTEM_FOCUSABLE;
+  return flags;
 }
 
 }  // namespace
@@ -190,15 +198,8 @@ class PictureAccessible final : public IAccessible, public IOleWindow, public IE
   // (the picture, or one of its buttons).
   HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* id) override {
     if (!Live()) return RPC_E_DISCONNECTED;
-    Form& form = picture_->control->Owner();
-    POINT point{x, y};
-    ::ScreenToClient(picture_->runtime->WindowOf(form), &point);
-    const PixelGrid grid{picture_->runtime->Dpi()};
-    const Control* hit = form.ControlAt({grid.Twips(point.x), grid.Twips(point.y)});
-    const std::vector<Control*> links = Links();
-    for (std::size_t i = 0; i < links.size(); ++i)
-      if (links[i] == hit) return Number(static_cast<LONG>(i + 1), id);
-    return standard_->accHitTest(x, y, id);
+    const int link = Model().LinkAt(picture_->runtime->ToWindowTwips(HWND_DESKTOP, {x, y}));
+    return link != 0 ? Number(link, id) : standard_->accHitTest(x, y, id);
   }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -216,31 +217,25 @@ class PictureAccessible final : public IAccessible, public IOleWindow, public IE
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT id, BSTR* name) override {
     return For(
-        id, [&] { return Text(picture_->control->Owner().Caption.Get(), name); },
-        [&](Control& link) { return Text(link.Caption.Get(), name); });
+        id, [&] { return Text(Model().Name(), name); }, [&](Control& link) { return Text(Describe(link).name, name); });
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT id, BSTR* value) override {
     return For(
         id, [&] { return standard_->get_accValue(id, value); },
-        [&](Control& link) { return Text(link.LinkTarget, value); });
+        [&](Control& link) { return Text(Describe(link).value, value); });
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT id, BSTR* description) override {
     return PictureText(id, description, &IAccessible::get_accDescription);
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT id, VARIANT* role) override {
     return For(
-        id, [&] { return Number(ROLE_SYSTEM_GRAPHIC, role); },
-        [&](Control&) { return Number(ROLE_SYSTEM_LINK, role); });
+        id, [&] { return Number(RoleOf(Model().Role()), role); },
+        [&](Control& link) { return Number(RoleOf(Describe(link).role), role); });
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT id, VARIANT* state) override {
     return For(
         id, [&] { return standard_->get_accState(id, state); },
-        [&](Control& link) {
-          LONG flags = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED;
-          if (!link.Visible) flags |= STATE_SYSTEM_INVISIBLE;
-          if (!link.Enabled) flags |= STATE_SYSTEM_UNAVAILABLE;
-          return Number(flags, state);
-        });
+        [&](Control& link) { return Number(StatesOf(Describe(link).states), state); });
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT id, BSTR* help) override {
     return PictureText(id, help, &IAccessible::get_accHelp);
@@ -259,7 +254,7 @@ class PictureAccessible final : public IAccessible, public IOleWindow, public IE
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT id, BSTR* action) override {
     return For(
         id, [&] { return standard_->get_accDefaultAction(id, action); },
-        [&](Control&) { return Text("Jump", action); });
+        [&](Control& link) { return Text(Describe(link).default_action, action); });
   }
   HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT id) override {
     return For(
@@ -270,8 +265,9 @@ class PictureAccessible final : public IAccessible, public IOleWindow, public IE
         id, [&] { return standard_->accLocation(left, top, width, height, id); },
         [&](Control& link) {
           if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) return E_POINTER;
-          RECT r = picture_->runtime->PixelRect(link);  // in the picture box's client area
-          ::MapWindowPoints(picture_->window, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+          const PixelRect in_window = Describe(link).rect;
+          RECT r{in_window.left, in_window.top, in_window.right, in_window.bottom};
+          ::MapWindowPoints(picture_->runtime->WindowOf(link.Owner()), HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
           *left = r.left;
           *top = r.top;
           *width = r.right - r.left;
@@ -288,15 +284,11 @@ class PictureAccessible final : public IAccessible, public IOleWindow, public IE
           return S_FALSE;
         });
   }
-  // The link takes the focus, as a control does that is activated, and is
-  // pressed and released at the window's door.
+  // The link is pressed and released at the window's door, as a click.
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT id) override {
     return For(
         id, [&] { return standard_->accDoDefaultAction(id); },
-        [&](Control& link) {
-          ::NotifyWinEvent(EVENT_OBJECT_FOCUS, picture_->window, OBJID_CLIENT, id.lVal);
-          return link.Owner().DoDefaultAction(link) ? S_OK : DISP_E_MEMBERNOTFOUND;
-        });
+        [&](Control& link) { return link.Owner().DoDefaultAction(link) ? S_OK : DISP_E_MEMBERNOTFOUND; });
   }
 
  private:
@@ -304,11 +296,10 @@ class PictureAccessible final : public IAccessible, public IOleWindow, public IE
 
   bool Live() const noexcept { return picture_ != nullptr; }
 
-  std::vector<Control*> Links() const {
-    std::vector<Control*> links;
-    for (Control* c : picture_->control->Owner().ChildrenOf(picture_->control))
-      if (c->GetKind() == Kind::Label && !c->LinkTarget.empty()) links.push_back(c);
-    return links;
+  AccessiblePicture Model() const { return AccessiblePicture(*picture_->control); }
+  std::vector<Control*> Links() const { return Model().Links(); }
+  AccessibleLink Describe(const Control& link) const {
+    return Model().Describe(link, PixelGrid{picture_->runtime->Dpi()});
   }
 
   // Answers for the picture itself, for a link, or else (another child id)

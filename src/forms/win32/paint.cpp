@@ -27,9 +27,11 @@ HBRUSH Win32Runtime::BrushFor(Color color) {
 void Win32Runtime::PaintPicture(Peer& picture, HDC dc) {
   RECT client;
   ::GetClientRect(picture.window, &client);
-  ::FrameRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOWFRAME));
+  // The border is one pixel of the frame colour (BorderPx), at any dpi.
+  const int border = BorderPx(*picture.control);
+  if (border > 0) ::FrameRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOWFRAME));
   RECT inside = client;
-  ::InflateRect(&inside, -1, -1);
+  ::InflateRect(&inside, -border, -border);
 
   // The artwork from the inner top-left corner; the control's fill colour
   // wherever the artwork does not reach.

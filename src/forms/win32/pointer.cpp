@@ -83,8 +83,7 @@ void Win32Runtime::ShowPressed(Control& button, bool pressed) {
 bool Win32Runtime::OnSetCursor() {
   POINT point;
   ::GetCursorPos(&point);
-  ::ScreenToClient(form_window_.get(), &point);
-  const Control* target = form_->ControlAt({scale_.Twips(point.x), scale_.Twips(point.y)});
+  const Control* target = form_->ControlAt(ToWindowTwips(HWND_DESKTOP, point));
   if (target == nullptr || target->MouseIcon.empty()) return false;
   ::SetCursor(CursorFor(target->MouseIcon));
   return true;

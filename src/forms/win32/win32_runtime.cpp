@@ -264,10 +264,7 @@ SizeTwips Win32Runtime::MeasureAutoSize(const Control& control) {
   Peer& peer = PeerOf(control);
   if (control.GetKind() == Kind::PictureBox) {
     if (!peer.artwork) return {control.Width, control.Height};
-    const float picture_tpp = 1440.0f / static_cast<float>(peer.artwork->Dpi());
-    const float border = 2 * scale_.TwipsPerPixel();
-    return {static_cast<float>(peer.artwork->WidthPx()) * picture_tpp + border,
-            static_cast<float>(peer.artwork->HeightPx()) * picture_tpp + border};
+    return AutoSizeOf(control, {peer.artwork->WidthPx(), peer.artwork->HeightPx(), peer.artwork->Dpi()}, scale_);
   }
   const HFONT font = peer.font.Get(control.Font, scale_.dpi);
   peer.font.DropPrevious();
@@ -277,21 +274,35 @@ SizeTwips Win32Runtime::MeasureAutoSize(const Control& control) {
   return {scale_.Twips(size.cx), scale_.Twips(size.cy)};
 }
 
-// The hidden window moves to where the model put it and shows in one step,
-// and paints its first frame. Only then does it get its owner and become the
-// active window (activation is the slowest part of a show); what the first
-// frame does not need is made afterwards.
-void Win32Runtime::ShowForm(Form& form) {
-  Peer& peer = PeerOf(form);
-  shown_ = true;
-  ApplyGeometry(form, SWP_SHOWWINDOW);
-  ApplyMovedGeometry();
-  ::UpdateWindow(peer.window);
-  AdoptOwner();
-  ::ShowWindow(peer.window, SW_SHOWNORMAL);  // activates it, now that it is owned
-  ::SetForegroundWindow(peer.window);
-  if (shell_thread_) shell_thread_->Release();
-  CreateDeferred();
+// The show, one step at a time: the hidden window moves, sizes and shows in
+// one step without being activated (activation is the slowest part of a
+// show), and paints its first frame; it then gets its owner and is made the
+// active window.
+void Win32Runtime::PerformShowStep(Form& form, ShowStep step) {
+  const HWND window = PeerOf(form).window;
+  switch (step) {
+    case ShowStep::PlaceAndShow:
+      shown_ = true;
+      ApplyGeometry(form, SWP_SHOWWINDOW);
+      ApplyMovedGeometry();
+      break;
+    case ShowStep::PaintFirstFrame:
+      ::UpdateWindow(window);
+      break;
+    case ShowStep::TakeOwner:
+      AdoptOwner();
+      break;
+    case ShowStep::Activate:
+      ::ShowWindow(window, SW_SHOWNORMAL);
+      ::SetForegroundWindow(window);
+      break;
+    case ShowStep::ReleaseShellStarts:
+      if (shell_thread_) shell_thread_->Release();
+      break;
+    case ShowStep::CreateDeferred:
+      CreateDeferred();
+      break;
+  }
 }
 
 void Win32Runtime::EventDone(Form&) { ApplyMovedGeometry(); }

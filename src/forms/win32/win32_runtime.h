@@ -59,6 +59,9 @@ class Win32Runtime : public Runtime {
   // A control's rectangle in pixels of its container's client area (of the
   // screen for the window).
   RECT PixelRect(const Control& control) const;
+  // A point of `window` (HWND_DESKTOP: of the screen) in twips of the
+  // window's client area.
+  PointTwips ToWindowTwips(HWND window, POINT point) const;
   // The pointer shown over a label with a mouse icon (null before it exists).
   HCURSOR LinkCursor() const noexcept { return link_cursor_.get(); }
 
@@ -67,7 +70,7 @@ class Win32Runtime : public Runtime {
   void PropertyChanged(Control& control, Prop property) override;
   void EventDone(Form& form) override;
   SizeTwips MeasureAutoSize(const Control& control) override;
-  void ShowForm(Form& form) override;
+  void PerformShowStep(Form& form, ShowStep step) override;
   void FocusChanged(Form& form, Control* focus) override;
   void CaptureChanged(Form& form, bool captured) override;
   void ShowPressed(Control& button, bool pressed) override;
@@ -132,7 +135,6 @@ class Win32Runtime : public Runtime {
   HBRUSH BrushFor(Color color);
 
   // Pointer and keyboard (pointer.cpp, message_loop.cpp).
-  PointTwips ToWindowTwips(HWND window, POINT point) const;
   // A mouse message for any of the launcher's windows; false: not one.
   bool OnMouse(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   bool OnSetCursor();
