@@ -60,6 +60,7 @@ TEST(Keyboard, SpaceOrEnterPressesTheFocusedButton) {
     l.rt.Key(Key::Tab);  // Cancel
     l.rt.answers = {2};
     l.rt.Key(key);
+    l.rt.Key(key, /*repeat=*/true);  // held: the keyboard repeats it
     EXPECT_EQ(l.rt.questions.size(), 1u);
     l.rt.Key(Key::Tab);  // OK
     l.rt.Key(key);

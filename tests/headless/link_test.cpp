@@ -76,6 +76,20 @@ TEST_F(OpenLauncher, ClickNeedsPressAndReleaseOnTheLabel) {
   EXPECT_EQ(l.CountStarts("mailto:kvd@example.com"), 0);
 }
 
+// Only the left button's release ends a left press: pressing and releasing
+// the right one over the pressed button makes no click, and the press goes
+// on until the left one is released elsewhere.
+TEST_F(OpenLauncher, ARightReleaseNeverCompletesALeftPress) {
+  l.MoveOver(f->CmdExit);
+  l.rt.Press(forms::kLeftButton);
+  l.rt.Press(forms::kRightButton);
+  l.rt.Release(forms::kRightButton);
+  EXPECT_EQ(l.rt.shown_pressed(), &f->CmdExit);
+  MoveOverArtwork();
+  l.rt.Release(forms::kLeftButton);
+  EXPECT_TRUE(l.rt.questions.empty());
+}
+
 TEST_F(OpenLauncher, FromTheLabelStraightOntoAButtonStaysGrey) {
   l.MoveOver(f->LabelFont);
   l.MoveOver(f->CmdExit);
