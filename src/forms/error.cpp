@@ -1,5 +1,6 @@
 #include "forms/error.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace forms {
@@ -19,24 +20,20 @@ void ClearFailureExit(void* context) noexcept {
   if (exit_context == context) SetFailureExit(nullptr, nullptr);
 }
 
-#if __cpp_exceptions
-
-void Raise(std::string what) { throw RuntimeError(std::move(what)); }
-
-#else
-
 detail::GuardFrame* detail::innermost_guard = nullptr;
 
-// The guard's handling runs here, as its catch would; a failure raised by
-// that handling goes to the next guard out. Nothing returns to the failing
-// code: the registered steps end what the program had under way, and the
-// program ends as it does after a failure when its objects are gone.
+// The guard's handling runs here; a failure raised by that handling goes to
+// the next guard out. Nothing returns to the failing code: the registered
+// steps end what the program had under way, and the program ends as it does
+// after a failure when its objects are gone.
 void Raise(std::string what) {
   const RuntimeError error(std::move(what));
-  detail::GuardFrame* const frame = detail::innermost_guard;
-  if (frame == nullptr) std::abort();  // no guard: as an uncaught failure
-  detail::innermost_guard = frame->outer;
-  frame->handle(*frame, error);
+  if (detail::GuardFrame* const frame = detail::innermost_guard) {
+    detail::innermost_guard = frame->outer;
+    frame->handle(*frame, error);
+  } else {
+    std::fprintf(stderr, "unhandled run-time error: %s\n", error.what());
+  }
   if (exit_steps != nullptr) {
     const FailureExitSteps steps = exit_steps;
     void* const context = exit_context;
@@ -45,7 +42,5 @@ void Raise(std::string what) {
   }
   std::exit(1);
 }
-
-#endif
 
 }  // namespace forms

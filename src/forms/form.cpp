@@ -119,7 +119,7 @@ void Form::UpdateTimer(Timer& timer) {
 void Form::Start() {
   state_ = State::Loading;
   if (Load) Deliver(Load);
-  if (state_ != State::Loading) return;  // unloaded or failed during load
+  if (state_ != State::Loading) return;  // unloaded during load
   state_ = State::Shown;
   // Centred on the screen at the size the window has now, in whole pixels as
   // the window system places windows.
@@ -152,12 +152,13 @@ void Form::Close(int status) {
 }
 
 void Form::Fail(const RuntimeError& error) {
-  if (state_ == State::Unloaded) return;
   std::fprintf(stderr, "%s: unhandled run-time error: %s\n", Name().c_str(), error.what());
   std::fflush(stderr);
-  Close(1);
+  if (state_ != State::Unloaded) Close(1);
 }
 
+// What was queued while a handler ran runs after it, in order; the window's
+// native objects catch up with the model once the last one returns.
 void Form::Deliver(Callback<void()> event) {
   if (state_ == State::Unloaded) return;
   if (busy_) {
@@ -165,26 +166,17 @@ void Form::Deliver(Callback<void()> event) {
     return;
   }
   busy_ = true;
-  bool failed = false;
-  Guard(
-      [this, &event] {
-        for (;;) {
-          event();
-          if (next_pending_ == pending_.size() || state_ == State::Unloaded) break;
-          event = pending_[next_pending_++];
-        }
-      },
-      [this, &failed](const RuntimeError& error) {
-        busy_ = false;
-        failed = true;
-        Fail(error);
-      });
-  if (failed) return;
-  pending_.clear();
-  next_pending_ = 0;
-  busy_ = false;
-  if (state_ == State::Unloaded) return;
-  Guard([this] { runtime_->EventDone(*this); }, [this](const RuntimeError& error) { Fail(error); });
+  Guarded([this, &event] {
+    for (;;) {
+      event();
+      if (next_pending_ == pending_.size() || state_ == State::Unloaded) break;
+      event = pending_[next_pending_++];
+    }
+    pending_.clear();
+    next_pending_ = 0;
+    busy_ = false;
+    if (state_ != State::Unloaded) runtime_->EventDone(*this);
+  });
 }
 
 // Ticks that fall due while a handler runs (a question waiting for its

@@ -100,6 +100,16 @@ class Form : public Control {
   // failure in a handler ends the program (the runtime's default handling).
   void Deliver(Callback<void()> event);
 
+  // The one guard between the window system and the model: every entry of
+  // a backend into the window (a raw event at the door, painting, geometry
+  // applied between events, a screen reader's request) and every handler
+  // runs behind it. A failure in it meets the runtime's default handling
+  // (Fail), and the program ends.
+  template <class Entry>
+  void Guarded(Entry&& entry) {
+    Guard(entry, [this](const RuntimeError& error) { Fail(error); });
+  }
+
   // Creation steps, used by the definition loader.
   void CreateNative(Control& control);
 
@@ -108,8 +118,7 @@ class Form : public Control {
 
   // The runtime's default handling of a failure that no handler traps: a
   // diagnostic on the error output, the window unloaded and the program
-  // ended with a non-zero status. Backends route failures outside event
-  // handlers (painting, say) here too.
+  // ended with status 1.
   void Fail(const RuntimeError& error);
 
  private:

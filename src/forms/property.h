@@ -4,8 +4,6 @@
 // the native object. Reading never touches the backend.
 #include <cstdint>
 
-#include "forms/error.h"
-
 namespace forms {
 
 class Control;
@@ -35,16 +33,11 @@ class Property {
   operator const T&() const noexcept { return value_; }  // NOLINT: reads like a plain value
   const T& Get() const noexcept { return value_; }
 
-  // Writes the value and mirrors it. A failed mirror restores the old value
-  // and passes the failure on, so a failed step leaves the model unchanged.
+  // Writes the value and mirrors it; a failed mirror is a failure of the
+  // write (forms::Raise), which ends the program.
   Property& operator=(T value) {
-    T old = static_cast<T&&>(value_);
     value_ = static_cast<T&&>(value);
-    Guard([this] { PropertyWritten(*owner_, id_); },
-          [this, &old](const RuntimeError& error) {
-            value_ = static_cast<T&&>(old);
-            Raise(error.what());
-          });
+    PropertyWritten(*owner_, id_);
     return *this;
   }
   Property& operator=(const Property& other) { return *this = T(other.value_); }

@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "forms/error.h"
 #include "forms/picture/bmp.h"
 
 namespace kvd_assets {
@@ -27,7 +27,7 @@ inline std::filesystem::path assets_dir() { return KVD_ASSETS_DIR; }
 
 inline Bytes read_file(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot open " + path.string());
+  if (!in) forms::Raise("cannot open " + path.string());
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 

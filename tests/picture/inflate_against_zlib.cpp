@@ -3,7 +3,7 @@
 // and strategy, with random flushes and parameter changes, then damaged by
 // bit flips, cuts and splices. Whatever zlib decodes completely within the
 // output cap, ours must decode to the same bytes; whatever zlib rejects, or
-// decodes to more than the cap, ours must reject with RuntimeError. Under the
+// decodes to more than the cap, ours must reject (fail). Under the
 // sanitizers a read out of bounds ends the run as well.
 //
 // Every stream that fails (or crashes) is written to the regressions folder,
@@ -11,9 +11,12 @@
 //
 //   inflate_against_zlib [--seconds S | --cases N] [--seed S [--first I]]
 //                        [--regressions DIR] [--artwork FILE]
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -25,7 +28,6 @@
 #include <optional>
 #include <random>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
 #include "forms/error.h"
@@ -89,23 +91,62 @@ std::optional<Bytes> ZlibInflate(const Bytes& stream, std::size_t cap) {
   return out;
 }
 
-std::optional<Bytes> OursInflate(const Bytes& stream, std::size_t cap) {
-  try {
-    return forms::picture::Inflate(stream, cap);
-  } catch (const forms::RuntimeError&) {
-    return std::nullopt;
+// A failure ends the process that raises it, and ours rejects a stream by
+// failing: a stream that zlib rejects is decoded in a child process, which
+// sends back what it decoded or ends with kRejected after the failure's
+// handling. Streams zlib decodes are decoded here (main keeps the stream
+// should ours fail on one).
+constexpr int kRejected = 86;
+
+struct Ours {
+  std::optional<Bytes> out;  // none: rejected
+  std::string died;          // how the child ended otherwise
+};
+
+Ours InflateInChild(const Bytes& stream, std::size_t cap) {
+  int channel[2];
+  if (pipe(channel) != 0) std::abort();
+  const pid_t child = fork();
+  if (child < 0) std::abort();
+  if (child == 0) {
+    close(channel[0]);
+    forms::SetFailureExit([](void*) { _exit(kRejected); }, nullptr);
+    forms::Guard(
+        [&] {
+          const Bytes out = forms::picture::Inflate(stream, cap);
+          for (std::size_t sent = 0; sent < out.size();) {
+            const ssize_t n = write(channel[1], out.data() + sent, out.size() - sent);
+            if (n <= 0) _exit(2);
+            sent += static_cast<std::size_t>(n);
+          }
+        },
+        [](const forms::RuntimeError&) {});
+    _exit(0);
   }
+  close(channel[1]);
+  Bytes got;
+  std::uint8_t buffer[65536];
+  for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    got.insert(got.end(), buffer, buffer + n);
+  }
+  close(channel[0]);
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {std::move(got), {}};
+  if (WIFEXITED(status) && WEXITSTATUS(status) == kRejected) return {};
+  return {{}, WIFEXITED(status) ? "the decoder ended with status " + std::to_string(WEXITSTATUS(status))
+                                : "the decoder died of signal " + std::to_string(WTERMSIG(status))};
 }
 
 // Empty when ours agrees with zlib at this cap; otherwise what differs.
 std::string Compare(const Bytes& stream, std::size_t cap) {
   const std::optional<Bytes> want = ZlibInflate(stream, cap);
-  std::optional<Bytes> got;
-  try {
-    got = OursInflate(stream, cap);
-  } catch (const std::exception& e) {
-    return std::string("threw a ") + typeid(e).name() + ": " + e.what();
-  }
+  const Ours ours = want ? Ours{forms::picture::Inflate(stream, cap), {}} : InflateInChild(stream, cap);
+  if (!ours.died.empty()) return ours.died;
+  const std::optional<Bytes>& got = ours.out;
   const std::string at = " (cap " + std::to_string(cap) + ")";
   if (!want && got) return "decoded " + std::to_string(got->size()) + " bytes of a stream zlib rejects" + at;
   if (want && !got) return "rejected a stream zlib decodes to " + std::to_string(want->size()) + " bytes" + at;
@@ -311,6 +352,9 @@ Options Parse(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   const Options options = Parse(argc, argv);
+  // Should ours fail on a stream that zlib decodes, the stream is kept as
+  // the program ends.
+  forms::SetFailureExit([](void*) { KeepCurrent(); }, nullptr);
 #if defined(__SANITIZE_ADDRESS__)
   __sanitizer_set_death_callback(KeepCurrent);
 #else

@@ -102,7 +102,7 @@ void HeadlessRuntime::Advance(long long ms) {
     now_ = next->due;
     Timer* timer = next->timer;
     next->due += next->interval;
-    form_->TimerDue(*timer);
+    Enter([this, timer] { form_->TimerDue(*timer); });
   }
   now_ = until;
 }
@@ -128,17 +128,17 @@ Control* HeadlessRuntime::ControlAt(int x, int y) const {
 void HeadlessRuntime::MoveTo(int x, int y) {
   x_ = x;
   y_ = y;
-  if (form_ != nullptr) form_->PointerMoved(Pointer(), buttons_, 0);
+  Enter([this] { form_->PointerMoved(Pointer(), buttons_, 0); });
 }
 
 void HeadlessRuntime::Press(int button) {
   buttons_ |= button;
-  if (form_ != nullptr) form_->PointerPressed(button, Pointer(), buttons_, 0);
+  Enter([this, button] { form_->PointerPressed(button, Pointer(), buttons_, 0); });
 }
 
 void HeadlessRuntime::Release(int button) {
   buttons_ &= ~button;
-  if (form_ != nullptr) form_->PointerReleased(button, Pointer(), buttons_, 0);
+  Enter([this, button] { form_->PointerReleased(button, Pointer(), buttons_, 0); });
 }
 
 void HeadlessRuntime::ClickAt(int x, int y) {
@@ -148,11 +148,11 @@ void HeadlessRuntime::ClickAt(int x, int y) {
 }
 
 void HeadlessRuntime::Key(forms::Key key, bool repeat) {
-  if (form_ != nullptr) form_->KeyPressed(key, repeat);
+  Enter([this, key, repeat] { form_->KeyPressed(key, repeat); });
 }
 
 void HeadlessRuntime::RequestClose() {
-  if (form_ != nullptr) form_->RequestClose();
+  Enter([this] { form_->RequestClose(); });
 }
 
 }  // namespace forms::headless

@@ -108,6 +108,12 @@ class HeadlessRuntime : public Runtime {
     int remaining;
   };
   PointTwips Pointer() const noexcept { return {Grid().Twips(x_), Grid().Twips(y_)}; }
+  // Hands an event to the window behind its guard, as a window system's
+  // message reaches it.
+  template <class Entry>
+  void Enter(Entry&& entry) {
+    if (form_ != nullptr) form_->Guarded(entry);
+  }
 
   Form* form_ = nullptr;
   std::vector<Running> timers_;

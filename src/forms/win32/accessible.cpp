@@ -288,7 +288,13 @@ class PictureAccessible final : public IAccessible, public IOleWindow, public IE
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT id) override {
     return For(
         id, [&] { return standard_->accDoDefaultAction(id); },
-        [&](Control& link) { return link.Owner().DoDefaultAction(link) ? S_OK : DISP_E_MEMBERNOTFOUND; });
+        [&](Control& link) {
+          // COM delivers the call through a window of its own: it enters the
+          // model behind the window's guard like any other message.
+          bool done = false;
+          link.Owner().Guarded([&link, &done] { done = link.Owner().DoDefaultAction(link); });
+          return done ? S_OK : DISP_E_MEMBERNOTFOUND;
+        });
   }
 
  private:

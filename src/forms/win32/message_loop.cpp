@@ -2,7 +2,6 @@
 // launcher's windows go to the form's keyboard rules before translation and
 // dispatch, so that a press reaches a handler exactly once and a button does
 // not click on Space by itself.
-#include "forms/error.h"
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
@@ -35,7 +34,7 @@ bool Win32Runtime::InterceptKey(const MSG& message) {
         default:
           break;
       }
-      form_->KeyPressed(key, repeat);
+      form_->Guarded([this, key, repeat] { form_->KeyPressed(key, repeat); });
       return true;
     }
     case WM_KEYUP:
@@ -54,9 +53,9 @@ void Win32Runtime::Dispatch(MSG& message) {
 }
 
 // Geometry written outside any event (by a test, say) is applied before the
-// loop waits; a failure there meets the runtime's default handling.
+// loop waits, behind the window's guard like an event.
 void Win32Runtime::ApplyWritesOutsideEvents() {
-  Guard([this] { ApplyMovedGeometry(); }, [this](const RuntimeError& error) { form_->Fail(error); });
+  if (Live()) form_->Guarded([this] { ApplyMovedGeometry(); });
 }
 
 int Win32Runtime::Run() {

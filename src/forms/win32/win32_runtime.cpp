@@ -30,8 +30,8 @@ Win32Runtime::Win32Runtime(Options options)
       scale_{options.dpi > 0 ? options.dpi : SystemDpi()},
       dpi_fixed_(options.dpi > 0) {
   RegisterClasses();
-  // A program built without exceptions ends where a failure is raised; this
-  // runtime's own end comes first there too.
+  // A failure ends the program where it is raised; this runtime's own end
+  // comes first.
   SetFailureExit([](void* self) { static_cast<Win32Runtime*>(self)->Shutdown(); }, this);
 }
 

@@ -1,6 +1,5 @@
 // The runtime's window classes. Each procedure translates messages into raw
 // events at the window's door and decides nothing itself.
-#include "forms/error.h"
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
@@ -41,15 +40,16 @@ LRESULT CALLBACK Win32Runtime::OwnerProc(HWND window, UINT message, WPARAM wpara
   Peer* peer = PeerFromWindow(window, message, lparam);
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
   if (message == WM_CLOSE && self != nullptr) {
-    if (self->Live()) self->form_->RequestClose();
+    if (self->Live()) self->form_->Guarded([self] { self->form_->RequestClose(); });
     return 0;
   }
   return ::DefWindowProcW(window, message, wparam, lparam);
 }
 
-// Failures outside event handlers (painting, measuring) cannot unwind
-// through the window system's frames: they end here, in the runtime's
-// default handling, like a failure in a handler.
+// Every message that reaches the model enters it behind the window's guard
+// (Form::Guarded), handlers, painting and measuring alike: a failure there
+// meets the runtime's default handling and ends the program where it is
+// raised, never going back through the window system's frames.
 template <LRESULT (Win32Runtime::*Handle)(Peer&, HWND, UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   Peer* peer = PeerFromWindow(window, message, lparam);
@@ -58,12 +58,10 @@ LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wpa
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
   if (self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
   LRESULT result = 0;
-  Guard(
-      [&] {
-        if (!self->OnMouse(window, message, wparam, lparam))
-          result = (self->*Handle)(*peer, window, message, wparam, lparam);
-      },
-      [self](const RuntimeError& error) { self->form_->Fail(error); });
+  self->form_->Guarded([&] {
+    if (!self->OnMouse(window, message, wparam, lparam))
+      result = (self->*Handle)(*peer, window, message, wparam, lparam);
+  });
   return result;
 }
 
@@ -75,16 +73,10 @@ LRESULT CALLBACK Win32Runtime::ButtonProc(HWND window, UINT message, WPARAM wpar
   auto* peer = reinterpret_cast<Peer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
   if (self == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
-  if (self->Live()) {
-    bool handled = false;
-    Guard([&] { handled = self->OnMouse(window, message, wparam, lparam) && message != WM_MOUSEMOVE; },
-          [self, &handled](const RuntimeError& error) {
-            handled = true;
-            self->form_->Fail(error);
-          });
-    if (handled) return 0;
-  }
-  return ::CallWindowProcW(self->button_proc_, window, message, wparam, lparam);
+  bool taken = false;  // a mouse message the door took for itself
+  if (self->Live())
+    self->form_->Guarded([&] { taken = self->OnMouse(window, message, wparam, lparam) && message != WM_MOUSEMOVE; });
+  return taken ? 0 : ::CallWindowProcW(self->button_proc_, window, message, wparam, lparam);
 }
 
 LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
