@@ -33,7 +33,7 @@ void ReportAtFailureExit(Launcher& l) {
 
 std::string Unhandled(const std::string& what) { return "FrmSetup: unhandled run-time error: " + what + "\n"; }
 
-TEST(FailureDeathTest, AFailedStepInATimerHandlerKeepsEarlierStepsAndSkipsTheRest) {
+TEST(FailureDeathTest, AFailedStepInATimerHandlerSkipsTheRestOfIt) {
   Launcher l;
   l.Open();
   l.rt.Advance(50);
