@@ -21,7 +21,7 @@ struct ScreenInfo {
 struct ShellRequest {
   NativeHandle owner = 0;
   std::string verb;
-  std::string file;
+  std::string file;  // relative to directory, or a link
   std::string parameters;
   std::string directory;
   int show = 1;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "forms/wiring.h"
-#include "launch/shell_open.h"
+#include "shell/shell_open.h"
 
 namespace launcher {
 namespace {
@@ -58,7 +58,7 @@ void FrmSetup::Form_Load() {
   Window.Height = 15.0f;
   Window.Width = 1000.0f;
   TimerForm.Enabled = true;
-  launch::ShellOpen(Window, "Open", "data\\data1.exe");
+  shell::ShellOpen(Window, "Open", "data\\data1.exe");
 }
 
 // Each tick grows the window about its centre while the artwork slides into
@@ -78,7 +78,7 @@ void FrmSetup::TimerForm_Timer() {
     Window.Width = PicForm.Width;
     PicForm.Left = 0.0f;
     PicForm.Top = 0.0f;
-    launch::ShellOpen(Window, "Open", "speech.exe");
+    shell::ShellOpen(Window, "Open", "speech.exe");
   }
 }
 
@@ -93,11 +93,11 @@ void FrmSetup::CmdOK_Click() {
   TimeSetup.Enabled = true;
   CmdOK.Enabled = false;
   CmdExit.Enabled = false;
-  launch::ShellOpen(Window, "open", "data\\data2.exe");
+  shell::ShellOpen(Window, "open", "data\\data2.exe");
 }
 
 void FrmSetup::TimeSetup_Timer() {
-  launch::ShellOpen(Window, "Open", "file\\File.exe");
+  shell::ShellOpen(Window, "Open", "file\\File.exe");
   Window.Unload();
 }
 
@@ -119,7 +119,7 @@ void FrmSetup::LabelFont_MouseDown(int Button, int /*Shift*/, float /*X*/, float
   }
 }
 
-void FrmSetup::LabelFont_Click() { launch::ShellOpen(Window, "open", LabelFont.LinkTarget); }
+void FrmSetup::LabelFont_Click() { shell::ShellOpen(Window, "open", LabelFont.LinkTarget); }
 
 void FrmSetup::PicForm_MouseMove(int /*Button*/, int /*Shift*/, float /*X*/, float /*Y*/) {
   LabelFont.ForeColor = kBlack;

@@ -1,8 +1,6 @@
 // Which companion programs start, when, and with what request to the shell.
 #include <gtest/gtest.h>
 
-#include "forms/program_folder.h"
-#include "launch/shell_open.h"
 #include "launcher_fixture.h"
 
 namespace {
@@ -15,7 +13,7 @@ TEST(Companions, StartInOrderAndAtTheirMoments) {
   auto& f = l.Open();
 
   ASSERT_EQ(l.rt.shell_requests.size(), 1u);
-  EXPECT_EQ(l.rt.shell_requests[0].request.file, "E:\\data\\data1.exe");
+  EXPECT_EQ(l.rt.shell_requests[0].request.file, "data\\data1.exe");
   EXPECT_FALSE(l.rt.shell_requests[0].window_shown) << "started during load, before the window shows";
 
   const long long open_at = 40 * forms::kTimerFloorMs;  // the 40th tick
@@ -23,13 +21,13 @@ TEST(Companions, StartInOrderAndAtTheirMoments) {
   EXPECT_EQ(l.rt.shell_requests.size(), 1u);
   l.rt.Advance(1);
   ASSERT_EQ(l.rt.shell_requests.size(), 2u);
-  EXPECT_EQ(l.rt.shell_requests[1].request.file, "E:\\speech.exe");
+  EXPECT_EQ(l.rt.shell_requests[1].request.file, "speech.exe");
   EXPECT_EQ(l.rt.shell_requests[1].at_ms, open_at);
 
   l.rt.Advance(15000);
   l.ClickOn(f.CmdOK);
   ASSERT_EQ(l.rt.shell_requests.size(), 3u);
-  EXPECT_EQ(l.rt.shell_requests[2].request.file, "E:\\data\\data2.exe");
+  EXPECT_EQ(l.rt.shell_requests[2].request.file, "data\\data2.exe");
   const long long ok_at = l.rt.Now();
 
   l.rt.Advance(19999);
@@ -37,7 +35,7 @@ TEST(Companions, StartInOrderAndAtTheirMoments) {
   EXPECT_EQ(l.rt.shell_requests.size(), 3u);
   l.rt.Advance(1);
   ASSERT_EQ(l.rt.shell_requests.size(), 4u);
-  EXPECT_EQ(l.rt.shell_requests[3].request.file, "E:\\file\\File.exe");
+  EXPECT_EQ(l.rt.shell_requests[3].request.file, "file\\File.exe");
   EXPECT_EQ(l.rt.shell_requests[3].at_ms, ok_at + 20000);
   EXPECT_TRUE(l.rt.ended());
   EXPECT_EQ(l.rt.ended_at(), ok_at + 20000) << "the installer starts in the tick that unloads";
@@ -48,13 +46,13 @@ TEST(Companions, StartInOrderAndAtTheirMoments) {
   l.ClickOn(f.LabelFont);
   l.rt.Key(forms::Key::Enter);
   EXPECT_EQ(l.rt.shell_requests.size(), 4u);
-  EXPECT_EQ(l.CountStarts("E:\\speech.exe"), 1);
+  EXPECT_EQ(l.CountStarts("speech.exe"), 1);
 }
 
 // Each request names the verb as the launcher has always passed it, the
-// absolute target, an empty parameter text, the application folder and
-// "shown normally", owned by the launcher window.
-TEST(Companions, EveryRequestIsCompleteAndAbsolute) {
+// target, an empty parameter text, the application folder and "shown
+// normally", owned by the launcher window.
+TEST(Companions, EveryRequestIsComplete) {
   Launcher l;
   l.rt.app_folder = "D:\\Media\\Keyvandor";
   auto& f = l.Open();
@@ -64,11 +62,11 @@ TEST(Companions, EveryRequestIsCompleteAndAbsolute) {
   l.rt.Advance(20000);
 
   const std::vector<std::pair<std::string, std::string>> expected{
-      {"Open", "D:\\Media\\Keyvandor\\data\\data1.exe"},
-      {"Open", "D:\\Media\\Keyvandor\\speech.exe"},
+      {"Open", "data\\data1.exe"},
+      {"Open", "speech.exe"},
       {"open", "mailto:kvd@example.com"},
-      {"open", "D:\\Media\\Keyvandor\\data\\data2.exe"},
-      {"Open", "D:\\Media\\Keyvandor\\file\\File.exe"},
+      {"open", "data\\data2.exe"},
+      {"Open", "file\\File.exe"},
   };
   ASSERT_EQ(l.rt.shell_requests.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -90,44 +88,8 @@ TEST(Companions, FolderNamesInAnyScriptReachTheShellIntact) {
   l.Open();
   l.FinishAnimation();
   ASSERT_EQ(l.rt.shell_requests.size(), 2u);
-  EXPECT_EQ(l.rt.shell_requests[0].request.file, folder + "\\data\\data1.exe");
-  EXPECT_EQ(l.rt.shell_requests[1].request.file, folder + "\\speech.exe");
+  EXPECT_EQ(l.rt.shell_requests[0].request.directory, folder);
   EXPECT_EQ(l.rt.shell_requests[1].request.directory, folder);
-}
-
-// The program's folder in its ordinary absolute form, whatever form the
-// system reports; a relative or empty folder starts nothing (a link still
-// opens), so no program of the same name elsewhere can take a companion's place.
-TEST(Companions, TargetsResolveAgainstAnAbsoluteProgramFolderOnly) {
-  const std::pair<const char*, const char*> folders[] = {
-      {"C:\\Media\\Setup.exe", "C:\\Media"},
-      {"D:\\Setup.exe", "D:\\"},
-      {"\\\\?\\C:\\Media\\Setup.exe", "C:\\Media"},
-      {"\\\\?\\UNC\\server\\share\\kvd\\Setup.exe", "\\\\server\\share\\kvd"},
-      {"UNC\\server\\share\\Setup.exe", "\\\\server\\share"},
-      {"\\\\server\\share\\Setup.exe", "\\\\server\\share"},
-      {"Media\\Setup.exe", ""},
-      {"\\Media\\Setup.exe", ""},
-      {"\\\\server\\Setup.exe", ""},
-      {"Setup.exe", ""},
-  };
-  for (const auto& [module, folder] : folders) EXPECT_EQ(forms::ProgramFolder(module), folder) << module;
-
-  using launch::ResolveTarget;
-  EXPECT_EQ(ResolveTarget("C:\\Media", "speech.exe"), "C:\\Media\\speech.exe");
-  EXPECT_EQ(ResolveTarget("D:\\", "file\\File.exe"), "D:\\file\\File.exe");
-  EXPECT_EQ(ResolveTarget("\\\\server\\share", "data\\data1.exe"), "\\\\server\\share\\data\\data1.exe");
-  EXPECT_EQ(ResolveTarget("", "speech.exe"), "");
-  EXPECT_EQ(ResolveTarget("Media", "speech.exe"), "");
-  EXPECT_EQ(ResolveTarget("", "mailto:kvd@example.com"), "mailto:kvd@example.com");
-
-  Launcher l;
-  l.rt.app_folder = "";
-  auto& f = l.Open();
-  l.FinishAnimation();
-  l.ClickOn(f.LabelFont);
-  ASSERT_EQ(l.rt.shell_requests.size(), 1u);
-  EXPECT_EQ(l.rt.shell_requests[0].request.file, "mailto:kvd@example.com");
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 
 namespace {
 
-constexpr const char* kData2 = "C:\\Keyvandor\\data\\data2.exe";
-constexpr const char* kInstaller = "C:\\Keyvandor\\file\\File.exe";
-constexpr const char* kSpeech = "C:\\Keyvandor\\speech.exe";
+constexpr const char* kData2 = "data\\data2.exe";
+constexpr const char* kInstaller = "file\\File.exe";
+constexpr const char* kSpeech = "speech.exe";
 
 struct FlowState {
   bool ok, exit, play, setup, form;

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "launch/shell_open.h"
+#include "shell/shell_open.h"
 #include "support.h"
 
 namespace kvd_test {
@@ -97,7 +97,7 @@ TEST(Start, StripFirstThenButtonsShellOffTheWindowThreadOneSizePerTick) {
   EXPECT_EQ(runtime.WindowOf(frm.CmdOK), nullptr) << "no button before the show";
   frm.Show();
   ASSERT_FALSE(runtime.shell_requests.empty());
-  EXPECT_TRUE(runtime.shell_requests[0].file.ends_with("\\data\\data1.exe"));
+  EXPECT_EQ(runtime.shell_requests[0].file, "data\\data1.exe");
   EXPECT_FALSE(runtime.shown_at_request[0]) << "asked for during Load";
   const HWND ok = runtime.WindowOf(frm.CmdOK);
   ASSERT_NE(ok, nullptr);
@@ -126,7 +126,7 @@ TEST(Start, StripFirstThenButtonsShellOffTheWindowThreadOneSizePerTick) {
 TEST(Start, StartsHandedOverBeforeAnyShowAreFinished) {
   RecordingRuntime runtime;
   launcher::FrmSetup frm(runtime);
-  launch::ShellOpen(frm.Window, "Open", "data\\data1.exe");
+  shell::ShellOpen(frm.Window, "Open", "data\\data1.exe");
   runtime.FinishShellStarts();
   EXPECT_EQ(runtime.performed_on.size(), 1u);
 }

@@ -1,10 +1,10 @@
 // The desktop's services: the question box, the shell's open service, the
 // program's own folder and the screen.
-#include "forms/program_folder.h"
 #include "forms/win32/shell_start.h"
 #include "forms/win32/shell_thread.h"
 #include "forms/win32/text.h"
 #include "forms/win32/win32_runtime.h"
+#include "shell/program_folder.h"
 
 namespace forms::win32 {
 
@@ -41,7 +41,7 @@ std::string Win32Runtime::AppFolder() {
     }
     path.resize(path.size() * 2);
   }
-  return ProgramFolder(Narrow(path));
+  return shell::ProgramFolder(Narrow(path));
 }
 
 ScreenInfo Win32Runtime::Screen() {

@@ -8,40 +8,32 @@
 
 #include "forms/win32/system_library.h"
 #include "forms/win32/text.h"
+#include "shell/program_folder.h"
+#include "shell/start_plan.h"
 
 namespace forms::win32 {
 namespace {
 
 constexpr int kNotFound = 2;  // the shell's own "file not found"
 
-// The form of a path that the file functions take at any length.
-std::wstring Extended(const std::wstring& path) {
-  if (path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + path.substr(2);
-  return L"\\\\?\\" + path;
-}
-
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(Extended(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-// The 8.3 form of an existing path, without the long-path prefix; "" when
-// the volume has none to give.
-std::wstring ShortForm(const std::wstring& path) {
-  const std::wstring extended = Extended(path);
-  std::wstring out(extended.size() + 1, L'\0');
-  const DWORD length = ::GetShortPathNameW(extended.c_str(), out.data(), static_cast<DWORD>(out.size()));
-  if (length == 0 || length >= out.size()) return {};
-  out.resize(length);
-  if (out.starts_with(L"\\\\?\\UNC\\")) return L"\\\\" + out.substr(8);
-  if (out.starts_with(L"\\\\?\\")) return out.substr(4);
-  return out;
-}
-
-// Some shells expand %NAME% in the file and folder they are given even when
-// not asked to (Wine does), which would start a program of another folder:
-// a text with two percent signs is never handed over as it is.
-bool CouldBeReread(const std::wstring& text) { return text.find(L'%') != text.rfind(L'%'); }
+// The file system as the start plan sees it, asked in the long-path form so
+// that no length is too long.
+class SystemFiles : public shell::FileSystemView {
+ public:
+  shell::PathKind KindOf(const std::string& path) const override {
+    const DWORD attributes = ::GetFileAttributesW(Widen(shell::LongPathForm(path)).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return shell::PathKind::kMissing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? shell::PathKind::kFolder : shell::PathKind::kFile;
+  }
+  std::string ShortForm(const std::string& path) const override {
+    const std::wstring extended = Widen(shell::LongPathForm(path));
+    std::wstring out(extended.size() + 1, L'\0');
+    const DWORD length = ::GetShortPathNameW(extended.c_str(), out.data(), static_cast<DWORD>(out.size()));
+    if (length == 0 || length >= out.size()) return {};
+    out.resize(length);
+    return Narrow(out);
+  }
+};
 
 // Restores the program's current folder when it goes.
 class CurrentFolder {
@@ -72,9 +64,11 @@ decltype(::ShellExecuteExW)* ShellExecuteFunction() {
 
 // One call of the shell. It completes the start before returning (the
 // launcher may end right after), and a failed start shows nothing.
-int Execute(const ShellRequest& request, const std::wstring& file, const std::wstring& directory) {
+int Execute(const ShellRequest& request, const shell::StartAttempt& attempt) {
   const std::wstring verb = Widen(request.verb);
+  const std::wstring file = Widen(attempt.file);
   const std::wstring parameters = Widen(request.parameters);
+  const std::wstring directory = Widen(attempt.directory);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
@@ -92,37 +86,21 @@ int Execute(const ShellRequest& request, const std::wstring& file, const std::ws
 
 }  // namespace
 
-// A program in the application folder is started from there and from
-// nowhere else, whatever the folder's name or length: as it is where that is
-// safe; else by its name relative to the folder, made the current one; else
-// in its 8.3 form, plain or in the long-path form. A folder, or nothing,
-// where the program should be starts nothing. Links go to the shell as they
-// are.
+// Each attempt of the plan in turn, until the shell reports a start (a
+// result above 32). An attempt whose folder cannot be made current is not
+// made. No attempt at all (nothing to start): the shell's "not found".
 int StartWithShell(const ShellRequest& request) {
-  const std::wstring file = Widen(request.file);
-  const std::wstring directory = Widen(request.directory);
-  const std::wstring inside = directory.ends_with(L'\\') ? directory : directory + L'\\';
-  if (directory.empty() || !file.starts_with(inside)) return Execute(request, file, directory);
-  if (!IsFile(file)) return kNotFound;
-  if (file.size() < MAX_PATH && !CouldBeReread(file)) return Execute(request, file, directory);
-
   int result = kNotFound;
-  const std::wstring relative = L".\\" + file.substr(inside.size());
-  if (file.size() < MAX_PATH && !CouldBeReread(relative)) {
-    const CurrentFolder here(directory);
-    if (here.Entered()) result = Execute(request, relative, L".");
+  for (const shell::StartAttempt& attempt : shell::PlanStart(request.directory, request.file, SystemFiles{})) {
+    if (attempt.current_folder.empty()) {
+      result = Execute(request, attempt);
+    } else {
+      const CurrentFolder here(Widen(attempt.current_folder));
+      if (!here.Entered()) continue;
+      result = Execute(request, attempt);
+    }
+    if (result > 32) break;
   }
-  if (result > 32) return result;
-  const std::wstring short_file = ShortForm(file);
-  const std::wstring short_directory = ShortForm(directory);
-  if (short_file.empty() || short_file.size() >= MAX_PATH || short_directory.empty() || CouldBeReread(short_file) ||
-      CouldBeReread(short_directory))
-    return result;
-  result = Execute(request, short_file, short_directory);
-  // Some process creators (Wine's) turn an 8.3 path back into its long form
-  // first, and then find it too long; in the long-path form they take it as
-  // it is.
-  if (result <= 32) result = Execute(request, Extended(short_file), short_directory);
   return result;
 }
 

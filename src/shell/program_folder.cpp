@@ -1,6 +1,6 @@
-#include "forms/program_folder.h"
+#include "shell/program_folder.h"
 
-namespace forms {
+namespace shell {
 namespace {
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -25,16 +25,20 @@ bool IsAbsoluteFolder(std::string_view folder) {
          folder[server_end + 1] != '\\';
 }
 
+std::string LongPathForm(std::string_view path) {
+  if (path.starts_with("\\\\")) return "\\\\?\\UNC\\" + std::string(path.substr(2));
+  return "\\\\?\\" + std::string(path);
+}
+
+std::string OrdinaryForm(std::string_view path) {
+  if (StartsWithNoCase(path, "\\\\?\\UNC\\")) return "\\\\" + std::string(path.substr(8));
+  if (StartsWithNoCase(path, "\\\\?\\")) return std::string(path.substr(4));
+  if (StartsWithNoCase(path, "UNC\\")) return "\\\\" + std::string(path.substr(4));
+  return std::string(path);
+}
+
 std::string ProgramFolder(std::string_view module_path) {
-  std::string path;
-  if (StartsWithNoCase(module_path, "\\\\?\\UNC\\"))
-    path = "\\\\" + std::string(module_path.substr(8));
-  else if (StartsWithNoCase(module_path, "\\\\?\\"))
-    path = std::string(module_path.substr(4));
-  else if (StartsWithNoCase(module_path, "UNC\\"))
-    path = "\\\\" + std::string(module_path.substr(4));
-  else
-    path = std::string(module_path);
+  std::string path = OrdinaryForm(module_path);
   for (char& c : path)
     if (c == '/') c = '\\';
   std::size_t slash = path.find_last_of('\\');
@@ -45,4 +49,4 @@ std::string ProgramFolder(std::string_view module_path) {
   return IsAbsoluteFolder(path) ? path : std::string();
 }
 
-}  // namespace forms
+}  // namespace shell
