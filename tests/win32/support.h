@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "forms/headless/scripted_answers.h"
 #include "forms/picture/pixels.h"
 #include "forms/win32/win32_runtime.h"
 #include "launcher/FrmSetup.h"
@@ -20,7 +21,7 @@ namespace kvd_test {
 // Requests are recorded as the window's thread issues them (with whether
 // the window was on screen), then handed to the shell's thread, which notes
 // the thread it performs each one on instead of starting anything.
-class RecordingRuntime : public forms::win32::Win32Runtime {
+class RecordingRuntime : public forms::win32::Win32Runtime, public forms::headless::ScriptedAnswers {
  public:
   using Win32Runtime::Win32Runtime;
   ~RecordingRuntime() override { FinishShellStarts(); }
@@ -38,18 +39,13 @@ class RecordingRuntime : public forms::win32::Win32Runtime {
   // the real one; while_asking runs first either way.
   int MsgBox(forms::Form& owner, const std::string& prompt, int style, const std::string& title) override {
     ++questions;
+    if (!real_question) return NextAnswer();
     if (while_asking) std::exchange(while_asking, nullptr)();
-    if (real_question) return Win32Runtime::MsgBox(owner, prompt, style, title);
-    if (answers.empty()) return 2;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return Win32Runtime::MsgBox(owner, prompt, style, title);
   }
   std::vector<forms::ShellRequest> shell_requests;
   std::vector<bool> shown_at_request;
   std::vector<DWORD> performed_on;  // read after FinishShellStarts()
-  std::deque<int> answers;
-  std::function<void()> while_asking;
   bool real_question = false;
   bool real_shell = false;
   int questions = 0;

@@ -109,11 +109,7 @@ void HeadlessRuntime::Advance(long long ms) {
 
 int HeadlessRuntime::MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) {
   questions.push_back({WindowHandle(owner), prompt, style, title, now_});
-  if (while_asking) std::exchange(while_asking, nullptr)();
-  if (answers.empty()) return 2;
-  const int answer = answers.front();
-  answers.pop_front();
-  return answer;
+  return NextAnswer();
 }
 
 int HeadlessRuntime::ShellStart(const ShellRequest& request) {

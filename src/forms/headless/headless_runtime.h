@@ -3,13 +3,12 @@
 // delivers timer ticks in time order, injected pointer and keyboard input
 // handed to the window's door as a window system would, scripted message-box
 // answers, a configurable screen and a record of every shell request.
-#include <deque>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "forms/form.h"
+#include "forms/headless/scripted_answers.h"
 #include "forms/layout.h"
 #include "forms/runtime.h"
 
@@ -32,7 +31,7 @@ struct ShellRecord {
   bool window_shown;  // whether the window was on screen when it was asked
 };
 
-class HeadlessRuntime : public Runtime {
+class HeadlessRuntime : public Runtime, public ScriptedAnswers {
  public:
   HeadlessRuntime();
 
@@ -54,10 +53,7 @@ class HeadlessRuntime : public Runtime {
   void Key(forms::Key key, bool repeat = false);
   void RequestClose();  // the window system asks the window to close
 
-  // Message boxes take the next scripted answer (Cancel when none is left);
-  // while_asking runs while the question is open, before it is answered.
-  std::deque<int> answers;
-  std::function<void()> while_asking;
+  // Message boxes take the next scripted answer (ScriptedAnswers).
   std::vector<Question> questions;
   std::vector<ShellRecord> shell_requests;
   std::vector<std::string> created;  // names of native objects, in creation order
