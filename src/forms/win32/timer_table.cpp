@@ -1,37 +1,39 @@
-// One window-system timer per model timer, on the form's window. Timer ids
-// are positions in a table, never pointers.
+#include "forms/win32/timer_table.h"
+
 #include <algorithm>
 
 #include "forms/error.h"
-#include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
 
-UINT_PTR Win32Runtime::TimerId(Timer& timer) {
-  const auto it =
-      std::find_if(timers_.begin(), timers_.end(), [&timer](const TimerSlot& s) { return s.timer == &timer; });
-  if (it != timers_.end()) return static_cast<UINT_PTR>(it - timers_.begin()) + 1;
-  timers_.push_back({&timer});
-  return timers_.size();
+UINT_PTR TimerTable::IdOf(Timer& timer) {
+  const auto it = std::find_if(slots_.begin(), slots_.end(), [&timer](const Slot& s) { return s.timer == &timer; });
+  if (it != slots_.end()) return static_cast<UINT_PTR>(it - slots_.begin()) + 1;
+  slots_.push_back({&timer});
+  return slots_.size();
 }
 
-void Win32Runtime::StartTimer(Timer& timer, int interval_ms) {
-  const UINT_PTR id = TimerId(timer);
-  if (!form_window_) return;
-  if (::SetTimer(form_window_.get(), id, static_cast<UINT>(interval_ms), nullptr) == 0)
+// Before the window exists a timer is only given its id.
+void TimerTable::Start(HWND window, Timer& timer, int interval_ms) {
+  const UINT_PTR id = IdOf(timer);
+  if (window == nullptr) return;
+  if (::SetTimer(window, id, static_cast<UINT>(interval_ms), nullptr) == 0)
     Raise("timer " + timer.Name() + " could not start");
-  timers_[id - 1].running = true;
+  slots_[id - 1].running = true;
 }
 
-void Win32Runtime::StopTimer(Timer& timer) {
-  const UINT_PTR id = TimerId(timer);
-  if (form_window_) ::KillTimer(form_window_.get(), id);
-  timers_[id - 1].running = false;
+void TimerTable::Stop(HWND window, Timer& timer) {
+  const UINT_PTR id = IdOf(timer);
+  if (window != nullptr) ::KillTimer(window, id);
+  slots_[id - 1].running = false;
 }
 
-void Win32Runtime::OnTimer(UINT_PTR id) {
-  if (id == 0 || id > timers_.size() || !timers_[id - 1].running) return;
-  form_->TimerDue(*timers_[id - 1].timer);
+void TimerTable::StopAll() noexcept {
+  for (Slot& slot : slots_) slot.running = false;
+}
+
+Timer* TimerTable::Due(UINT_PTR id) const noexcept {
+  return id != 0 && id <= slots_.size() && slots_[id - 1].running ? slots_[id - 1].timer : nullptr;
 }
 
 }  // namespace forms::win32

@@ -324,7 +324,7 @@ NativeHandle Win32Runtime::WindowHandle(const Form&) { return reinterpret_cast<N
 
 // The child windows go with the window; fonts only after the windows using them.
 void Win32Runtime::Unload(Form&) {
-  for (TimerSlot& slot : timers_) slot.running = false;  // the window's timers go with it
+  timers_.StopAll();  // the window's timers go with it
   closing_ = true;                                       // the windows' last messages do not reach the model
   form_window_.reset();
   owner_window_.reset();
@@ -334,6 +334,10 @@ void Win32Runtime::Unload(Form&) {
     peer->font.Release();
   }
 }
+
+void Win32Runtime::StartTimer(Timer& timer, int interval_ms) { timers_.Start(form_window_.get(), timer, interval_ms); }
+
+void Win32Runtime::StopTimer(Timer& timer) { timers_.Stop(form_window_.get(), timer); }
 
 void Win32Runtime::EndProgram(int status) {
   if (ended_) return;

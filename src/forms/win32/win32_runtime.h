@@ -15,6 +15,7 @@
 #include "forms/win32/artwork.h"
 #include "forms/win32/font_cache.h"
 #include "forms/win32/owned_handle.h"
+#include "forms/win32/timer_table.h"
 
 namespace forms::win32 {
 
@@ -92,11 +93,6 @@ class Win32Runtime : public Runtime {
   virtual int PerformShellStart(const ShellRequest& request);
 
  private:
-  struct TimerSlot {
-    Timer* timer = nullptr;
-    bool running = false;
-  };
-
   static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   template <LRESULT (Win32Runtime::*Handle)(Peer&, HWND, UINT, WPARAM, LPARAM)>
@@ -142,9 +138,6 @@ class Win32Runtime : public Runtime {
   void Dispatch(MSG& message);
   HCURSOR CursorFor(const std::string& name);
 
-  // Timers (timers.cpp).
-  UINT_PTR TimerId(Timer& timer);
-  void OnTimer(UINT_PTR id);
 
   HINSTANCE module_;
   PixelGrid scale_;
@@ -157,7 +150,7 @@ class Win32Runtime : public Runtime {
   Color back_brush_color_ = 0;
   OwnedCursor link_cursor_;
   std::unique_ptr<ShellThread> shell_thread_;
-  std::vector<TimerSlot> timers_;
+  TimerTable timers_;
   int next_child_id_ = 100;
   WNDPROC button_proc_ = nullptr;  // the system's own, under ours
   bool dpi_fixed_ = false;         // a test chose the dpi

@@ -102,7 +102,7 @@ LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wpara
       if (LOWORD(lparam) == HTCLIENT && OnSetCursor()) return TRUE;
       return ::DefWindowProcW(window, message, wparam, lparam);
     case WM_TIMER:
-      OnTimer(wparam);
+      if (Timer* timer = timers_.Due(wparam)) form.TimerDue(*timer);
       return 0;
     case WM_CLOSE:  // also Alt+F4
       form.RequestClose();
