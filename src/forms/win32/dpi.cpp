@@ -1,33 +1,24 @@
-// The window on a monitor of another dpi, or after the user changed the
-// scale: twips stay the unit, so every native window is placed again from
-// the model at the new scale, the buttons get fonts of the new size, labels
-// are measured again and the artwork is scaled again on its next paint.
+#include "forms/win32/dpi.h"
+
+#include "forms/win32/owned_handle.h"
 #include "forms/win32/system_library.h"
-#include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
 
-// The monitor the window opened on may have another dpi than the system's
-// (Windows 10 1607 and later say so per window; earlier ones have one dpi).
-int Win32Runtime::WindowDpi(HWND window) {
+int SystemDpi() {
+  UINT(WINAPI * dpi_for_system)() = nullptr;
+  FindFunction(::GetModuleHandleW(L"user32.dll"), "GetDpiForSystem", dpi_for_system);
+  if (dpi_for_system != nullptr) return static_cast<int>(dpi_for_system());
+  ScreenDc screen;
+  const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
+  return dpi > 0 ? dpi : 96;
+}
+
+// Windows 10 1607 and later tell each monitor's dpi; earlier ones have one.
+int WindowDpi(HWND window) {
   UINT(WINAPI * dpi_for_window)(HWND) = nullptr;
   FindFunction(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow", dpi_for_window);
   return dpi_for_window != nullptr ? static_cast<int>(dpi_for_window(window)) : 0;
-}
-
-void Win32Runtime::OnDpiChanged(int dpi, const RECT* suggested) {
-  if (dpi <= 0 || dpi == scale_.dpi) return;
-  scale_.dpi = dpi;
-  for (auto& peer : peers_) peer->placed = false;
-  std::optional<PointTwips> moved_to;
-  if (suggested != nullptr) moved_to = PointTwips{scale_.Twips(suggested->left), scale_.Twips(suggested->top)};
-  form_->DpiChanged(moved_to);
-  for (auto& peer : peers_) {
-    Control& control = *peer->control;
-    if (control.GetKind() == Kind::CommandButton && peer->window != nullptr) ApplyFont(*peer);
-    if (control.GetKind() != Kind::Timer) ApplyGeometry(control);
-  }
-  ::RedrawWindow(form_window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 }  // namespace forms::win32

@@ -14,7 +14,7 @@ bool IsRoutedChar(WPARAM ch) { return ch == L'\t' || ch == L'\r' || ch == L'\n' 
 }  // namespace
 
 bool Win32Runtime::InterceptKey(const MSG& message) {
-  const HWND window = form_window_.get();
+  const HWND window = tree_.FormWindow();
   if (window == nullptr || !Live() || (message.hwnd != window && !::IsChild(window, message.hwnd))) return false;
   switch (message.message) {
     case WM_KEYDOWN: {
@@ -34,7 +34,7 @@ bool Win32Runtime::InterceptKey(const MSG& message) {
         default:
           break;
       }
-      form_->Guarded([this, key, repeat] { form_->KeyPressed(key, repeat); });
+      Window().Guarded([this, key, repeat] { Window().KeyPressed(key, repeat); });
       return true;
     }
     case WM_KEYUP:
@@ -55,7 +55,7 @@ void Win32Runtime::Dispatch(MSG& message) {
 // Geometry written outside any event (by a test, say) is applied before the
 // loop waits, behind the window's guard like an event.
 void Win32Runtime::ApplyWritesOutsideEvents() {
-  if (Live()) form_->Guarded([this] { ApplyMovedGeometry(); });
+  if (Live()) Window().Guarded([this] { tree_.ApplyMovedGeometry(); });
 }
 
 int Win32Runtime::Run() {

@@ -4,10 +4,6 @@
 // which control it is for, whether it makes a click and where the focus
 // goes; this file only translates, and mirrors capture, the pushed-in look
 // of a button and the pointer shape the model asks for.
-#include <cstdlib>
-#include <string>
-
-#include "forms/win32/text.h"
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
@@ -25,8 +21,9 @@ int ShiftMask(WPARAM keys) {
 }  // namespace
 
 PointTwips Win32Runtime::ToWindowTwips(HWND window, POINT point) const {
-  ::MapWindowPoints(window, form_window_.get(), &point, 1);
-  return {scale_.Twips(point.x), scale_.Twips(point.y)};
+  ::MapWindowPoints(window, tree_.FormWindow(), &point, 1);
+  const PixelGrid& scale = tree_.Scale();
+  return {scale.Twips(point.x), scale.Twips(point.y)};
 }
 
 // Presses and releases by message. A double click is a second press: the
@@ -45,9 +42,9 @@ constexpr ButtonMessage kButtonMessages[] = {
 };
 
 bool Win32Runtime::OnMouse(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  Form& form = *form_;
+  Form& form = Window();
   if (message == WM_CAPTURECHANGED) {
-    if (reinterpret_cast<HWND>(lparam) != form_window_.get()) form.CaptureLost();
+    if (reinterpret_cast<HWND>(lparam) != tree_.FormWindow()) form.CaptureLost();
     return true;
   }
   const POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
@@ -67,15 +64,16 @@ bool Win32Runtime::OnMouse(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 }
 
 void Win32Runtime::CaptureChanged(Form&, bool captured) {
-  if (closing_ || !form_window_) return;
+  const HWND window = tree_.FormWindow();
+  if (tree_.Closing() || window == nullptr) return;
   if (captured)
-    ::SetCapture(form_window_.get());
-  else if (::GetCapture() == form_window_.get())
+    ::SetCapture(window);
+  else if (::GetCapture() == window)
     ::ReleaseCapture();
 }
 
 void Win32Runtime::ShowPressed(Control& button, bool pressed) {
-  if (closing_ || WindowOf(button) == nullptr) return;
+  if (tree_.Closing() || WindowOf(button) == nullptr) return;
   ::SendMessageW(WindowOf(button), BM_SETSTATE, pressed ? TRUE : FALSE, 0);
 }
 
@@ -83,33 +81,10 @@ void Win32Runtime::ShowPressed(Control& button, bool pressed) {
 bool Win32Runtime::OnSetCursor() {
   POINT point;
   ::GetCursorPos(&point);
-  const Control* target = form_->ControlAt(ToWindowTwips(HWND_DESKTOP, point));
+  const Control* target = Window().ControlAt(ToWindowTwips(HWND_DESKTOP, point));
   if (target == nullptr || target->MouseIcon.empty()) return false;
-  ::SetCursor(CursorFor(target->MouseIcon));
+  ::SetCursor(tree_.CursorFor(target->MouseIcon));
   return true;
-}
-
-// The pointer image is an icon resource; its active point comes from the
-// RCDATA resource of the same name ("x y"). Made once per runtime.
-HCURSOR Win32Runtime::CursorFor(const std::string& name) {
-  if (link_cursor_) return link_cursor_.get();
-  const std::wstring wide = Widen(name);
-  OwnedIcon icon(static_cast<HICON>(::LoadImageW(module_, wide.c_str(), IMAGE_ICON, 32, 32, 0)));
-  if (!icon) return ::LoadCursorW(nullptr, IDC_ARROW);
-  ICONINFO info{};
-  if (!::GetIconInfo(icon.get(), &info)) return ::LoadCursorW(nullptr, IDC_ARROW);
-  OwnedBitmap mask(info.hbmMask), color(info.hbmColor);
-  info.fIcon = FALSE;
-  info.xHotspot = info.yHotspot = 0;
-  if (HRSRC found = ::FindResourceW(module_, wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */)) {
-    const auto* text = static_cast<const char*>(::LockResource(::LoadResource(module_, found)));
-    const std::string hotspot(text != nullptr ? text : "", text != nullptr ? ::SizeofResource(module_, found) : 0);
-    char* end = nullptr;
-    info.xHotspot = static_cast<DWORD>(std::strtoul(hotspot.c_str(), &end, 10));
-    info.yHotspot = static_cast<DWORD>(std::strtoul(end, nullptr, 10));
-  }
-  link_cursor_.reset(::CreateIconIndirect(&info));
-  return link_cursor_ ? link_cursor_.get() : ::LoadCursorW(nullptr, IDC_ARROW);
 }
 
 }  // namespace forms::win32

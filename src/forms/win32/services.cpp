@@ -17,7 +17,7 @@ int Win32Runtime::MsgBox(Form& owner, const std::string& prompt, int style, cons
 // from the moment the window has first shown.
 int Win32Runtime::ShellStart(const ShellRequest& request) {
   if (!shell_thread_)
-    shell_thread_ = std::make_unique<ShellThread>([this](const ShellRequest& r) { PerformShellStart(r); }, !shown_);
+    shell_thread_ = std::make_unique<ShellThread>([this](const ShellRequest& r) { PerformShellStart(r); }, !tree_.Shown());
   shell_thread_->HandOver(request);
   return kShellHandedOver;
 }
@@ -45,7 +45,7 @@ std::string Win32Runtime::AppFolder() {
 }
 
 ScreenInfo Win32Runtime::Screen() {
-  return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), scale_.dpi};
+  return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), Dpi()};
 }
 
 }  // namespace forms::win32

@@ -16,14 +16,14 @@ Peer* PeerFromWindow(HWND window, UINT message, LPARAM lparam) {
 
 }  // namespace
 
-void Win32Runtime::RegisterClasses() {
+void Win32Runtime::RegisterClasses(HINSTANCE module) {
   // The classes carry no state: each window finds its peer, and through it
   // the runtime, in its user data. A second runtime finds them registered.
-  const auto reg = [this](const wchar_t* name, WNDPROC procedure) {
+  const auto reg = [module](const wchar_t* name, WNDPROC procedure) {
     WNDCLASSEXW cls{};
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = procedure;
-    cls.hInstance = module_;
+    cls.hInstance = module;
     cls.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     cls.lpszClassName = name;
     ::RegisterClassExW(&cls);
@@ -40,7 +40,7 @@ LRESULT CALLBACK Win32Runtime::OwnerProc(HWND window, UINT message, WPARAM wpara
   Peer* peer = PeerFromWindow(window, message, lparam);
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
   if (message == WM_CLOSE && self != nullptr) {
-    if (self->Live()) self->form_->Guarded([self] { self->form_->RequestClose(); });
+    if (self->Live()) self->Window().Guarded([self] { self->Window().RequestClose(); });
     return 0;
   }
   return ::DefWindowProcW(window, message, wparam, lparam);
@@ -58,7 +58,7 @@ LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wpa
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
   if (self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
   LRESULT result = 0;
-  self->form_->Guarded([&] {
+  self->Window().Guarded([&] {
     if (!self->OnMouse(window, message, wparam, lparam))
       result = (self->*Handle)(*peer, window, message, wparam, lparam);
   });
@@ -75,17 +75,17 @@ LRESULT CALLBACK Win32Runtime::ButtonProc(HWND window, UINT message, WPARAM wpar
   if (self == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
   bool taken = false;  // a mouse message the door took for itself
   if (self->Live())
-    self->form_->Guarded([&] { taken = self->OnMouse(window, message, wparam, lparam) && message != WM_MOUSEMOVE; });
-  return taken ? 0 : ::CallWindowProcW(self->button_proc_, window, message, wparam, lparam);
+    self->Window().Guarded([&] { taken = self->OnMouse(window, message, wparam, lparam) && message != WM_MOUSEMOVE; });
+  return taken ? 0 : ::CallWindowProcW(self->tree_.SystemButtonProc(), window, message, wparam, lparam);
 }
 
 LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  Form& form = *form_;
+  Form& form = Window();
   switch (message) {
     case WM_ERASEBKGND: {
       RECT client;
       ::GetClientRect(window, &client);
-      ::FillRect(reinterpret_cast<HDC>(wparam), &client, BrushFor(form.BackColor));
+      ::FillRect(reinterpret_cast<HDC>(wparam), &client, painter_.BrushFor(form.BackColor));
       return 1;
     }
     case WM_GETMINMAXINFO:
@@ -115,7 +115,7 @@ LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wpara
       return 0;
     case WM_DESTROY:
       // Destroyed from outside the model: the window is gone.
-      form_window_.release();
+      tree_.Forget();
       form.RequestClose();
       return 0;
     default:
@@ -135,11 +135,11 @@ LRESULT Win32Runtime::PictureMessage(Peer& peer, HWND window, UINT message, WPAR
         PAINTSTRUCT* paint;
         ~EndPaintOnExit() { ::EndPaint(window, paint); }
       } end{window, &paint};
-      PaintPicture(peer, dc);
+      painter_.PaintPicture(tree_, peer, dc);
       return 0;
     }
     case WM_PRINTCLIENT:
-      PaintPicture(peer, reinterpret_cast<HDC>(wparam));
+      painter_.PaintPicture(tree_, peer, reinterpret_cast<HDC>(wparam));
       return 0;
     case WM_GETOBJECT:  // a screen reader asks (accessible.cpp)
       if (const LRESULT answer = peer.accessible.Answer(peer, wparam, lparam); answer != 0) return answer;

@@ -1,8 +1,7 @@
-// The picture box's face: its flat border, the artwork and the windowless
-// labels on it. One function serves WM_PAINT and WM_PRINTCLIENT, so a
-// memory DC gets exactly what the screen gets.
+#include <algorithm>
+
+#include "forms/win32/painter.h"
 #include "forms/win32/text.h"
-#include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
 namespace {
@@ -15,7 +14,7 @@ COLORREF ToColorRef(Color color) {
 
 }  // namespace
 
-HBRUSH Win32Runtime::BrushFor(Color color) {
+HBRUSH Painter::BrushFor(Color color) {
   if ((color & 0x80000000u) != 0) return ::GetSysColorBrush(static_cast<int>(color & 0xFFu));
   if (!back_brush_ || back_brush_color_ != color) {
     back_brush_.reset(::CreateSolidBrush(ToColorRef(color)));
@@ -24,7 +23,8 @@ HBRUSH Win32Runtime::BrushFor(Color color) {
   return back_brush_.get();
 }
 
-void Win32Runtime::PaintPicture(Peer& picture, HDC dc) {
+void Painter::PaintPicture(WindowTree& tree, Peer& picture, HDC dc) {
+  const int dpi = tree.Scale().dpi;
   RECT client;
   ::GetClientRect(picture.window, &client);
   // The border is one pixel of the frame colour (BorderPx), at any dpi.
@@ -37,8 +37,8 @@ void Win32Runtime::PaintPicture(Peer& picture, HDC dc) {
   // wherever the artwork does not reach.
   SIZE drawn{};
   if (picture.artwork) {
-    const HBITMAP bitmap = picture.artwork->Scaled(scale_.dpi);
-    drawn = picture.artwork->ScaledSize(scale_.dpi);
+    const HBITMAP bitmap = picture.artwork->Scaled(dpi);
+    drawn = picture.artwork->ScaledSize(dpi);
     OwnedMemoryDc memory(::CreateCompatibleDC(dc));
     SelectScope select(memory.get(), bitmap);
     ::BitBlt(dc, inside.left, inside.top, std::min<LONG>(drawn.cx, inside.right - inside.left),
@@ -56,12 +56,12 @@ void Win32Runtime::PaintPicture(Peer& picture, HDC dc) {
 
   // Transparent labels: only the glyphs are drawn, in the colour and font the
   // model holds at this moment.
-  for (Control* child : form_->ChildrenOf(picture.control)) {
+  for (Control* child : tree.Window().ChildrenOf(picture.control)) {
     if (child->GetKind() != Kind::Label || !child->Visible || child->peer == nullptr) continue;
-    Peer& label = PeerOf(*child);
-    const HFONT font = label.font.Get(child->Font, scale_.dpi);
+    Peer& label = WindowTree::PeerOf(*child);
+    const HFONT font = label.font.Get(child->Font, dpi);
     label.font.DropPrevious();
-    const RECT r = PixelRect(*child);
+    const RECT r = tree.PixelRect(*child);
     const std::wstring caption = Widen(child->Caption.Get());
     SelectScope select(dc, font);
     const int old_mode = ::SetBkMode(dc, TRANSPARENT);
