@@ -2,8 +2,8 @@
 // window, the picture box, the buttons) becomes one raw event at the
 // window's door, in twips of the window's client area. The model decides
 // which control it is for, whether it makes a click and where the focus
-// goes; this file only translates, and mirrors capture, the pushed-in look
-// of a button and the pointer shape the model asks for.
+// goes; this file only translates, and mirrors the focus, capture, the
+// pushed-in look of a button and the pointer shape the model asks for.
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
@@ -61,6 +61,12 @@ bool Win32Runtime::OnMouse(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     return true;
   }
   return false;
+}
+
+void Win32Runtime::FocusChanged(Form& form, Control* focus) {
+  if (tree_.Closing()) return;
+  const HWND target = focus != nullptr && WindowOf(*focus) != nullptr ? WindowOf(*focus) : WindowOf(form);
+  if (target != nullptr && ::GetFocus() != target) ::SetFocus(target);
 }
 
 void Win32Runtime::CaptureChanged(Form&, bool captured) {

@@ -91,12 +91,6 @@ void Win32Runtime::OnDpiChanged(int dpi, const RECT* suggested) {
   tree_.Rescale();
 }
 
-void Win32Runtime::FocusChanged(Form& form, Control* focus) {
-  if (tree_.Closing()) return;
-  const HWND target = focus != nullptr && WindowOf(*focus) != nullptr ? WindowOf(*focus) : WindowOf(form);
-  if (target != nullptr && ::GetFocus() != target) ::SetFocus(target);
-}
-
 NativeHandle Win32Runtime::WindowHandle(const Form&) { return reinterpret_cast<NativeHandle>(tree_.FormWindow()); }
 
 void Win32Runtime::Unload(Form&) { TearDown(); }

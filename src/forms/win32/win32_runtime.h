@@ -51,20 +51,24 @@ class Win32Runtime : public Runtime {
   // The pointer shown over a label with a mouse icon (null before it exists).
   HCURSOR LinkCursor() const noexcept { return tree_.LinkCursor(); }
 
-  // Runtime.
+  // Runtime, by the part that serves it. The window tree:
   void CreatePeer(Control& control) override;
   void PropertyChanged(Control& control, Prop property) override;
-  void EventDone(Form& form) override;
   SizeTwips MeasureAutoSize(const Control& control) override;
+  void EventDone(Form& form) override;
+  NativeHandle WindowHandle(const Form& form) override;
+  // The show, and the end (win32_runtime.cpp):
   void PerformShowStep(Form& form, ShowStep step) override;
+  void Unload(Form& form) override;
+  void EndProgram(int status) override;
+  // Input (pointer.cpp):
   void FocusChanged(Form& form, Control* focus) override;
   void CaptureChanged(Form& form, bool captured) override;
   void ShowPressed(Control& button, bool pressed) override;
-  NativeHandle WindowHandle(const Form& form) override;
-  void Unload(Form& form) override;
-  void EndProgram(int status) override;
+  // Timers:
   void StartTimer(Timer& timer, int interval_ms) override;
   void StopTimer(Timer& timer) override;
+  // The desktop's services (services.cpp):
   int MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) override;
   ScreenInfo Screen() override;
   std::string AppFolder() override;
