@@ -13,13 +13,18 @@ namespace {
 
 // The launcher runs from removable media or a download folder, where a
 // planted DLL must never be loaded in place of a system one: DLLs loaded at
-// run time come from System32 only. Systems without the call (an early
-// Windows 7 without its update) at least drop the current folder.
+// run time come from System32 only (Windows 8, or Vista and 7 with their
+// update). Older systems at least drop the current folder from the search
+// (XP SP1 and later); Windows 2000 has neither call, and there every DLL the
+// launcher loads itself is loaded by its full path (LoadSystemLibrary).
 void LoadLibrariesFromSystemOnly() {
   BOOL(WINAPI * set_default_directories)(DWORD) = nullptr;
-  forms::win32::FindFunction(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories", set_default_directories);
-  if (set_default_directories == nullptr || !set_default_directories(LOAD_LIBRARY_SEARCH_SYSTEM32))
-    ::SetDllDirectoryW(L"");
+  forms::win32::FindOptionalFunction(L"kernel32.dll", "SetDefaultDllDirectories", set_default_directories);
+  if (set_default_directories == nullptr || !set_default_directories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    BOOL(WINAPI * set_dll_directory)(const wchar_t*) = nullptr;
+    forms::win32::FindOptionalFunction(L"kernel32.dll", "SetDllDirectoryW", set_dll_directory);
+    if (set_dll_directory != nullptr) set_dll_directory(L"");
+  }
   // The setting above does not reach the imports of DLLs that the window
   // system loads for us (the loader looks beside the program first for
   // those): they are loaded from System32 now, so that a later import finds

@@ -4,6 +4,12 @@ and resources before any of our code runs.
 
     check_pe.py <Setup.exe> <version, e.g. 1.0.0.0>
 
+It also holds the program to the oldest system it is for, Windows 2000 SP4
+(the floor): the header's versions, every import on the reviewed list of
+what that system exports (tools/floor/windows2000-exports.txt), every name
+looked up at run time on the reviewed list of those (run-time-functions.txt),
+and no thread-local storage, delayed imports or C run-time start-up code.
+
 Prints one line per check and exits 0 when all pass, 1 otherwise.
 """
 import os
@@ -32,6 +38,17 @@ SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "comctl32.dll",
     "msvcrt.dll", "advapi32.dll", "ole32.dll", "ucrtbase.dll",
 }
+FLOOR_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "floor")
+# Windows 2000 is NT 5.0: it refuses a program whose header asks for more.
+FLOOR_VERSION = (5, 0)
+DIR_TLS = 9
+DIR_DELAY_IMPORT = 13
+# What the C run-time's start-up code brings: its sections (the TLS and
+# initialiser tables) and the calls it makes for a program's arguments.
+STARTUP_SECTIONS = {".tls", ".CRT"}
+STARTUP_IMPORTS = {"__getmainargs", "__wgetmainargs", "__p__fmode", "__p__commode", "_initterm", "_amsg_exit"}
+# A C string in the program's data that could name a function for GetProcAddress.
+LOOKUP_NAME = re.compile(rb"(?<=\0)[A-Z][A-Za-z0-9_]{3,}(?=\0)")
 RUNTIME_DLL = re.compile(r"libstdc\+\+|libgcc|libwinpthread", re.I)
 
 
@@ -56,6 +73,8 @@ class Pe:
         if self.magic != 0x10B:
             raise PeError("optional header magic 0x%x is not PE32" % self.magic)
         self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", data, opt + 68)
+        os_major, os_minor, _, _, sub_major, sub_minor = struct.unpack_from("<6H", data, opt + 40)
+        self.os_version, self.subsystem_version = (os_major, os_minor), (sub_major, sub_minor)
         count = struct.unpack_from("<I", data, opt + 92)[0]
         self.directories = [struct.unpack_from("<II", data, opt + 96 + 8 * i) for i in range(count)]
         self.sections = []
@@ -78,17 +97,34 @@ class Pe:
         return self.directories[index] if index < len(self.directories) else (0, 0)
 
     def imports(self):
+        return list(self.imported_functions())
+
+    def imported_functions(self):
+        """{dll: [function names, "#n" for an import by ordinal]}"""
         rva, size = self.directory(1)
-        names = []
+        found = {}
         if not rva:
-            return names
+            return found
         at = self.offset(rva)
         while True:
             desc = struct.unpack_from("<IIIII", self.data, at)
             if not any(desc):
-                return names
-            names.append(self.cstring(desc[3]))
+                return found
+            functions = found.setdefault(self.cstring(desc[3]), [])
+            thunk = self.offset(desc[0] or desc[4])
+            while struct.unpack_from("<I", self.data, thunk)[0]:
+                entry = struct.unpack_from("<I", self.data, thunk)[0]
+                functions.append("#%d" % (entry & 0xFFFF) if entry & 0x80000000 else self.cstring(entry + 2))
+                thunk += 4
             at += 20
+
+    def data_strings(self):
+        """Identifier-like C strings in the initialised data sections."""
+        found = set()
+        for name, _, size, raw in self.sections:
+            if name in (".data", ".rdata") and raw:
+                found.update(m.decode("ascii") for m in LOOKUP_NAME.findall(self.data[raw:raw + size]))
+        return found
 
     def resources(self):
         """{(type, name): bytes} for every resource; ids are ints, names strings."""
@@ -142,6 +178,33 @@ def system_dll(name):
     return name in SYSTEM_DLLS or name.startswith("api-ms-win-crt-")
 
 
+def read_table(name):
+    """The rows of one of the reviewed lists: fields split at "|", comments dropped."""
+    with open(os.path.join(FLOOR_DIR, name), encoding="utf-8") as f:
+        lines = (line.split("#", 1)[0].strip() for line in f)
+        return [[field.strip() for field in line.split("|")] for line in lines if line]
+
+
+def check_floor(pe, expect):
+    for what, seen in (("subsystem", pe.subsystem_version), ("OS", pe.os_version)):
+        expect(seen <= FLOOR_VERSION, "%s version %d.%02d is one Windows 2000 starts (at most %d.%02d)"
+               % ((what,) + seen + FLOOR_VERSION))
+    exported = {(dll.lower(), function) for dll, function, _ in read_table("windows2000-exports.txt")}
+    imports = pe.imported_functions()
+    newer = ["%s!%s" % (dll, f) for dll, functions in imports.items() for f in functions
+             if (dll.lower(), f) not in exported]
+    expect(not newer, "every import is one Windows 2000 SP4 exports" + (" (not: %s)" % ", ".join(newer) if newer else ""))
+    reviewed = {function for _, function, _, _ in read_table("run-time-functions.txt")}
+    imported = {f for functions in imports.values() for f in functions}
+    unlisted = sorted(pe.data_strings() - reviewed - imported)
+    expect(not unlisted, "every name looked up at run time is on the reviewed list"
+           + (" (not: %s)" % ", ".join(unlisted) if unlisted else ""))
+    expect(pe.directory(DIR_TLS) == (0, 0), "no thread-local storage directory")
+    expect(pe.directory(DIR_DELAY_IMPORT) == (0, 0), "no delay-import directory")
+    startup = sorted({name for name, _, _, _ in pe.sections} & STARTUP_SECTIONS | imported & STARTUP_IMPORTS)
+    expect(not startup, "no C run-time start-up code" + (" (%s)" % ", ".join(startup) if startup else ""))
+
+
 def check(path, version):
     results = []
     numbers = [int(n) for n in version.split(".")]
@@ -177,6 +240,8 @@ def check(path, version):
     expect(not foreign, "needs only system DLLs" + (" (also: %s)" % ", ".join(foreign) if foreign else ""))
     runtime = [n for n in imports if RUNTIME_DLL.search(n)]
     expect(not runtime, "needs no compiler run-time DLL" + (" (%s)" % ", ".join(runtime) if runtime else ""))
+
+    check_floor(pe, expect)
 
     resources = pe.resources()
     manifest = resources.get((RT_MANIFEST, 1))

@@ -4,14 +4,40 @@
 
 namespace forms::win32 {
 
-// Systems without the search flag (an early Windows 7 without its update)
-// get the full path instead.
+// KVD_TEST_FALLBACKS (the test build option KVD_TEST_FALLBACKS) makes the
+// program behave as on the oldest supported system: no optional function is
+// found and the search flags count as unknown.
+#ifdef KVD_TEST_FALLBACKS
+constexpr bool kAsOnTheOldestSystem = true;
+#else
+constexpr bool kAsOnTheOldestSystem = false;
+#endif
+
+namespace detail {
+
+FARPROC Export(HMODULE module, const char* name) {
+  return module != nullptr ? ::GetProcAddress(module, name) : nullptr;
+}
+
+FARPROC OptionalExport(const wchar_t* loaded_module, const char* name) {
+  if (kAsOnTheOldestSystem) return nullptr;
+  return Export(::GetModuleHandleW(loaded_module), name);
+}
+
+}  // namespace detail
+
+bool SystemHasSearchFlags() { return detail::OptionalExport(L"kernel32.dll", "AddDllDirectory") != nullptr; }
+
+// Where the flags are unknown, the library is loaded by its full path in the
+// system folder; with LOAD_WITH_ALTERED_SEARCH_PATH the DLLs it imports are
+// then looked for in that folder first, not beside the launcher.
 HMODULE LoadSystemLibrary(const wchar_t* name) {
-  if (HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+  if (SystemHasSearchFlags()) return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   wchar_t folder[MAX_PATH];
   const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return nullptr;
-  return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
+  return ::LoadLibraryExW((std::wstring(folder, length) + L"\\" + name).c_str(), nullptr,
+                          LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace forms::win32

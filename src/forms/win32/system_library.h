@@ -1,7 +1,15 @@
 #pragma once
-// System DLLs the launcher loads only when it first needs them (the shell,
-// COM, the screen-reader support), so that start-up does not pay for them.
-// They come from the system folder only: the launcher runs from media and
+// System DLLs and functions the launcher finds at run time, the one place
+// that does. Two kinds:
+// - the shell, COM and the screen-reader support, which every supported
+//   system has: loaded only when first needed, so that start-up does not
+//   pay for them (FindFunction);
+// - functions that older systems lack (FindOptionalFunction): each has a
+//   fallback, so that their absence never stops the launcher.
+// tools/floor/run-time-functions.txt lists every name looked up here, with
+// the oldest system that has it and what the launcher does without it; the
+// file check of Setup.exe holds the program to that list.
+// DLLs come from the system folder only: the launcher runs from media and
 // download folders, where a planted copy must never be loaded instead.
 #include <windows.h>
 
@@ -10,12 +18,28 @@ namespace forms::win32 {
 // nullptr when the system has no such library.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// Whether LoadLibraryExW knows the LOAD_LIBRARY_SEARCH_* flags. Windows 8
+// does; Vista and 7 only with the update KB2533623, which brought
+// AddDllDirectory with the flags: that export is how to tell.
+bool SystemHasSearchFlags();
+
+namespace detail {
+FARPROC Export(HMODULE module, const char* name);
+FARPROC OptionalExport(const wchar_t* loaded_module, const char* name);
+}  // namespace detail
+
 // Sets `function` to the library's export of that name, or to nullptr.
 template <class Function>
 void FindFunction(HMODULE module, const char* name, Function*& function) {
-  const FARPROC found = module != nullptr ? ::GetProcAddress(module, name) : nullptr;
   // Through the generic function type: the signatures differ.
-  function = reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(found));
+  function = reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(detail::Export(module, name)));
+}
+
+// The same for a function of a module the program has loaded already
+// (kernel32, user32) that older systems do not have: nullptr there.
+template <class Function>
+void FindOptionalFunction(const wchar_t* loaded_module, const char* name, Function*& function) {
+  function = reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(detail::OptionalExport(loaded_module, name)));
 }
 
 }  // namespace forms::win32
