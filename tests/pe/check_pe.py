@@ -16,6 +16,7 @@ import os
 import re
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "pe-flags"))
 from pe_flags import checksum  # noqa: E402
@@ -49,6 +50,18 @@ STARTUP_SECTIONS = {".tls", ".CRT"}
 STARTUP_IMPORTS = {"__getmainargs", "__wgetmainargs", "__p__fmode", "__p__commode", "_initterm", "_amsg_exit"}
 # A C string in the program's data that could name a function for GetProcAddress.
 LOOKUP_NAME = re.compile(rb"(?<=\0)[A-Z][A-Za-z0-9_]{3,}(?=\0)")
+# The manifest's elements and attributes, each documented by Microsoft for
+# application manifests (Windows XP's side-by-side loader refuses a program
+# whose manifest it cannot read); "documented" names the page.
+MANIFEST_ELEMENTS = {
+    "assembly": {"manifestVersion"},
+    "assemblyIdentity": {"type", "name", "version", "processorArchitecture", "publicKeyToken", "language"},
+    "dependency": set(), "dependentAssembly": set(), "file": {"name", "hashalg", "hash"},
+    "trustInfo": set(), "security": set(), "requestedPrivileges": set(),
+    "requestedExecutionLevel": {"level", "uiAccess"},
+    "compatibility": set(), "application": set(), "supportedOS": {"Id"},
+    "windowsSettings": set(), "dpiAware": set(), "dpiAwareness": set(),
+}
 RUNTIME_DLL = re.compile(r"libstdc\+\+|libgcc|libwinpthread", re.I)
 
 
@@ -185,6 +198,23 @@ def read_table(name):
         return [[field.strip() for field in line.split("|")] for line in lines if line]
 
 
+def manifest_undocumented(text):
+    """The manifest's elements and attributes not in MANIFEST_ELEMENTS."""
+    try:
+        root = ElementTree.fromstring(text.encode("utf-8"))
+    except ElementTree.ParseError as e:
+        return ["unreadable XML (%s)" % e]
+    found = []
+    for element in root.iter():
+        name = element.tag.rsplit("}", 1)[-1]
+        allowed = MANIFEST_ELEMENTS.get(name)
+        if allowed is None:
+            found.append("<%s>" % name)
+        else:
+            found += ["%s@%s" % (name, a) for a in element.attrib if a.rsplit("}", 1)[-1] not in allowed]
+    return found
+
+
 def check_floor(pe, expect):
     for what, seen in (("subsystem", pe.subsystem_version), ("OS", pe.os_version)):
         expect(seen <= FLOOR_VERSION, "%s version %d.%02d is one Windows 2000 starts (at most %d.%02d)"
@@ -247,6 +277,9 @@ def check(path, version):
     manifest = resources.get((RT_MANIFEST, 1))
     expect(manifest is not None, "has an application manifest (resource 24, id 1)")
     text = manifest.decode("utf-8", "replace") if manifest else ""
+    undocumented = manifest_undocumented(text) if manifest else []
+    expect(not undocumented, "manifest has only documented elements and attributes"
+           + (" (not: %s)" % ", ".join(undocumented) if undocumented else ""))
     expect(re.search(r'requestedExecutionLevel[^>]*level="asInvoker"', text), "manifest asks for no elevation (asInvoker)")
     expect(re.search(r"<dpiAware[^>]*>\s*true", text, re.I), "manifest declares DPI awareness (dpiAware)")
     expect(re.search(r"<dpiAwareness[^>]*>[^<]*PerMonitor", text), "manifest declares per-monitor DPI awareness")
