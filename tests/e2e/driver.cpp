@@ -630,6 +630,7 @@ void CloseWhileAsking(const std::wstring& stage) {
 
 enum class Act {
   Install,
+  Cancel,
   CloseGrowing,
   CloseWaiting,
   CloseReady,
@@ -681,6 +682,7 @@ const Row kRows[] = {
      L"data1.exe speech.exe File.exe ", false, false, true},
     {L"decoys on PATH, in the working folder and beside", L"decoys", Act::Install, L"speech.exe",
      L"data1.exe data2.exe File.exe ", true, false, true},
+    {L"Cancel, answered OK", L"cancel", Act::Cancel, L"", L"data1.exe speech.exe "},
     {L"close while growing", L"close-growing", Act::CloseGrowing, L"", L"data1.exe "},
     {L"close while waiting", L"close-waiting", Act::CloseWaiting, L"", L"data1.exe speech.exe "},
     {L"close once OK is available", L"close-ready", Act::CloseReady, L"", L"data1.exe speech.exe "},
@@ -928,10 +930,16 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
   GetDesktopWindow();  // the first window of a Wine session starts its desktop process: not a row's
   Sleep(500);
   const auto before = Processes();
-  wchar_t only[256] = {};  // KVD_ROWS: run only the rows whose name holds this text
-  GetEnvironmentVariableW(L"KVD_ROWS", only, 256);
+  wchar_t only[1024] = {};  // KVD_ROWS: run only the rows whose name holds one of these texts, '|' between
+  GetEnvironmentVariableW(L"KVD_ROWS", only, 1024);
+  const auto wanted = Split(only, L'|');
+  auto chosen = [&wanted](const Row& row) {
+    for (const auto& w : wanted)
+      if (std::wstring(row.name).find(w) != std::wstring::npos) return true;
+    return wanted.empty();
+  };
   for (const Row& row : kRows) {
-    if ((quick && !row.quick) || std::wstring(row.name).find(only) == std::wstring::npos) continue;
+    if ((quick && !row.quick) || !chosen(row)) continue;
     auto run = std::make_unique<RowRun>();
     run->row = &row;
     run->folder = Prepare(row, stage, base);
@@ -975,9 +983,16 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
     if (run->row->mail && run->findings.empty() && run->launcher.Running()) ClickLink(run->launcher.window);
   act(Act::CloseWaiting, [](RowRun& r) { Post(r.launcher.window, WM_CLOSE); });
   act(Act::EndSession, [](RowRun& r) { Post(r.launcher.window, WM_ENDSESSION, TRUE); });
-  for (Act asking : {Act::CloseAsking, Act::CloseOwnerAsking})
+  for (Act asking : {Act::Cancel, Act::CloseAsking, Act::CloseOwnerAsking})
     act(asking, [](RowRun& r) { PressButton(r.launcher.cancel); });
   at(5000);
+  act(Act::Cancel, [](RowRun& r) {
+    const HWND box = FindTopWindow(r.launcher.pi.dwProcessId, kQuestionTitle);
+    if (box == nullptr)
+      r.findings.push_back(L"no question to answer");
+    else
+      PressButton(GetDlgItem(box, IDOK));
+  });
   for (auto& run : runs)
     if (run->row->mail && run->launcher.Running())
       for (const auto& title : StrayWindows(run->launcher.pi.dwProcessId, run->launcher.window))
