@@ -56,7 +56,11 @@ LOOKUP_NAME = re.compile(rb"(?<=\0)[A-Z][A-Za-z0-9_]{3,}(?=\0)")
 MANIFEST_ELEMENTS = {
     "assembly": {"manifestVersion"},
     "assemblyIdentity": {"type", "name", "version", "processorArchitecture", "publicKeyToken", "language"},
-    "dependency": set(), "dependentAssembly": set(), "file": {"name", "hashalg", "hash"},
+    "dependency": set(), "dependentAssembly": set(),
+    # loadFrom is not documented: the pin of the DLLs loaded before the
+    # launcher's code runs, which the planted-DLL row of script/faults shows
+    # is needed. Whether Windows XP accepts it is an open question.
+    "file": {"name", "hashalg", "hash", "loadFrom"},
     "trustInfo": set(), "security": set(), "requestedPrivileges": set(),
     "requestedExecutionLevel": {"level", "uiAccess"},
     "compatibility": set(), "application": set(), "supportedOS": {"Id"},
