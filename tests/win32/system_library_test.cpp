@@ -34,18 +34,5 @@ TEST(SystemLibrary, LoadsFromTheSystemFolder) {
   EXPECT_EQ(LoadSystemLibrary(L"kvd-no-such-library.dll"), nullptr);
 }
 
-TEST(SystemLibrary, SearchFlagsGoWithAddDllDirectory) {
-  const bool exported = ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory") != nullptr;
-  EXPECT_EQ(SystemHasSearchFlags(), exported);
-}
-
-TEST(SystemLibrary, OptionalFunctionMissingIsNull) {
-  void(WINAPI * missing)() = nullptr;
-  FindOptionalFunction(L"user32.dll", "KvdNoSuchFunction", missing);
-  EXPECT_EQ(missing, nullptr);
-  FindOptionalFunction(L"kvd-not-loaded.dll", "GetDpiForWindow", missing);
-  EXPECT_EQ(missing, nullptr);
-}
-
 }  // namespace
 }  // namespace forms::win32
