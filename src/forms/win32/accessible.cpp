@@ -20,35 +20,30 @@ namespace {
 
 // COM, automation strings and oleacc, loaded when a screen reader first
 // asks, so that the launcher imports none of them for it.
-struct ComFunctions {
-  HRESULT(WINAPI* initialize)(void*, DWORD) = nullptr;
-  HRESULT(WINAPI* disconnect)(IUnknown*, DWORD) = nullptr;
+struct ScreenReaderFunctions {
+  ComFunctions com;
   BSTR(WINAPI* alloc_string)(const OLECHAR*, UINT) = nullptr;
   LRESULT(WINAPI* lresult_from_object)(REFIID, WPARAM, IUnknown*) = nullptr;
   HRESULT(WINAPI* create_standard)(HWND, LONG, REFIID, void**) = nullptr;
   bool loaded = false;
 
   bool Ready() const {
-    return initialize != nullptr && disconnect != nullptr && alloc_string != nullptr &&
-           lresult_from_object != nullptr && create_standard != nullptr;
+    return com.Ready() && alloc_string != nullptr && lresult_from_object != nullptr && create_standard != nullptr;
   }
 };
 
-ComFunctions com;  // the launcher's windows live on one thread
+ScreenReaderFunctions functions;  // the launcher's windows live on one thread
 
-const ComFunctions& Com() {
-  if (!com.loaded) {
-    com.loaded = true;
-    const HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
-    const HMODULE oleaut32 = LoadSystemLibrary(L"oleaut32.dll");
+const ScreenReaderFunctions& Com() {
+  if (!functions.loaded) {
+    functions.loaded = true;
+    functions.com = LoadCom();
+    FindFunction(LoadSystemLibrary(L"oleaut32.dll"), "SysAllocStringLen", functions.alloc_string);
     const HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
-    FindFunction(ole32, "CoInitializeEx", com.initialize);
-    FindFunction(ole32, "CoDisconnectObject", com.disconnect);
-    FindFunction(oleaut32, "SysAllocStringLen", com.alloc_string);
-    FindFunction(oleacc, "LresultFromObject", com.lresult_from_object);
-    FindFunction(oleacc, "CreateStdAccessibleObject", com.create_standard);
+    FindFunction(oleacc, "LresultFromObject", functions.lresult_from_object);
+    FindFunction(oleacc, "CreateStdAccessibleObject", functions.create_standard);
   }
-  return com;
+  return functions;
 }
 
 HRESULT Text(std::string_view utf8, BSTR* out) {
@@ -98,7 +93,7 @@ class PictureAccessible final : public IAccessible, public IOleWindow, public IE
     picture_ = nullptr;
     if (standard_ != nullptr) standard_->Release();
     standard_ = nullptr;
-    Com().disconnect(static_cast<IAccessible*>(this), 0);
+    Com().com.disconnect(static_cast<IAccessible*>(this), 0);
   }
 
   // IUnknown.
@@ -343,7 +338,7 @@ class PictureAccessible final : public IAccessible, public IOleWindow, public IE
 LRESULT AccessibleSlot::Answer(Peer& picture, WPARAM wparam, LPARAM lparam) {
   if (static_cast<LONG>(static_cast<DWORD>(lparam)) != OBJID_CLIENT || !Com().Ready()) return 0;
   if (object_ == nullptr) {
-    if (FAILED(Com().initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) return 0;
+    if (FAILED(Com().com.initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) return 0;
     void* standard = nullptr;
     if (FAILED(Com().create_standard(picture.window, OBJID_CLIENT, IID_IAccessible, &standard))) return 0;
     object_ = new PictureAccessible(picture, static_cast<IAccessible*>(standard));

@@ -75,14 +75,9 @@ DWORD WINAPI ShellThread::Main(void* self) {
 void ShellThread::Run() {
   // The shell may hand a start or the mail link to a handler that needs COM
   // on the calling thread. COM is loaded here, off the window's thread.
-  const HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
-  decltype(::CoInitializeEx)* initialize = nullptr;
-  decltype(::CoUninitialize)* uninitialize = nullptr;
-  FindFunction(ole32, "CoInitializeEx", initialize);
-  FindFunction(ole32, "CoUninitialize", uninitialize);
-  const HRESULT com = initialize != nullptr && uninitialize != nullptr
-                          ? initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)
-                          : E_NOTIMPL;
+  const ComFunctions com = LoadCom();
+  const HRESULT apartment =
+      com.Ready() ? com.initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) : E_NOTIMPL;
   std::vector<ShellRequest> taken;
   for (;;) {
     ::EnterCriticalSection(&lock_);
@@ -100,7 +95,7 @@ void ShellThread::Run() {
     for (const ShellRequest& request : taken) perform_(request);
     taken.clear();
   }
-  if (SUCCEEDED(com)) uninitialize();
+  if (SUCCEEDED(apartment)) com.uninitialize();
 }
 
 }  // namespace forms::win32

@@ -40,4 +40,13 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
                           LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+ComFunctions LoadCom() {
+  const HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
+  ComFunctions com;
+  FindFunction(ole32, "CoInitializeEx", com.initialize);
+  FindFunction(ole32, "CoUninitialize", com.uninitialize);
+  FindFunction(ole32, "CoDisconnectObject", com.disconnect);
+  return com;
+}
+
 }  // namespace forms::win32

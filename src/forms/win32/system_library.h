@@ -12,6 +12,8 @@
 // DLLs come from the system folder only: the launcher runs from media and
 // download folders, where a planted copy must never be loaded instead.
 #include <windows.h>
+// After windows.h: IUnknown.
+#include <unknwn.h>
 
 namespace forms::win32 {
 
@@ -41,5 +43,17 @@ template <class Function>
 void FindOptionalFunction(const wchar_t* loaded_module, const char* name, Function*& function) {
   function = reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(detail::OptionalExport(loaded_module, name)));
 }
+
+// COM of the system folder's ole32, loaded by each thread that sets it up
+// for itself (the shell's thread, the screen reader's object); every
+// pointer is null where it cannot be had.
+struct ComFunctions {
+  HRESULT(WINAPI* initialize)(void* reserved, DWORD model) = nullptr;
+  void(WINAPI* uninitialize)() = nullptr;
+  HRESULT(WINAPI* disconnect)(IUnknown* object, DWORD reserved) = nullptr;
+
+  bool Ready() const noexcept { return initialize != nullptr && uninitialize != nullptr && disconnect != nullptr; }
+};
+ComFunctions LoadCom();
 
 }  // namespace forms::win32
