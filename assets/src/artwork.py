@@ -1,4 +1,4 @@
-"""The launcher's face: 481 x 258 pixels, drawn behind everything the window
+"""The launcher's face: 481 x 258 pixels (962 x 516 at 2x), drawn behind everything the window
 puts on top of it (the e-mail link label and the two push buttons).
 
 Layout, in artwork pixels:
@@ -120,7 +120,7 @@ def draw_streaks(c, cx, cy, size):
         span = (sx - ex) ** 2 + (sy - ey) ** 2
 
         def streak(px, py, sd=sd, ex=ex, ey=ey, sx=sx, sy=sy, span=span, alpha=alpha):
-            a = coverage(sd(px, py))
+            a = c.cover(sd(px, py))
             if a <= 0.0:
                 return None
             t = ((px - ex) * (sx - ex) + (py - ey) * (sy - ey)) / span
@@ -155,6 +155,7 @@ def draw_keycap(c, letter, cx, cy, size, turn, accent):
     c.stroke(face, box, skirt_dark, 1.0, 0.35)
     rim = round_rect(fx - nx * 0.8, fy - ny * 0.8, size * 0.76 - 2.5, size * 0.72 - 2.5, size * 0.12 - 1, turn)
 
+    # the rim keeps a one-unit soft edge at every scale: a highlight, not a line
     def lit_rim(px, py):
         upper = smoothstep(0.1, -0.4, ((px - fx) * nx + (py - fy) * ny) / size)
         return (0.55 * coverage(abs(rim(px, py) + 0.2)) * upper, WHITE)
@@ -183,8 +184,9 @@ def draw_right_side(c):
     hairline(c, box[0], RIGHT_EDGE, STUDIO_RULE_Y)
 
 
-def render():
-    c = Canvas(WIDTH, HEIGHT, PAPER_TOP)
+def render(scale=1):
+    """The face at scale device pixels per artwork pixel (1 or 2)."""
+    c = Canvas(WIDTH, HEIGHT, PAPER_TOP, scale)
     draw_background(c)
     draw_ghost_keyboard(c)
     for letter, cx, cy, size, turn, accent in KEYCAPS:

@@ -6,8 +6,9 @@ import struct
 PELS_PER_METRE = 3780  # 96 dots per inch
 
 
-def bmp24(width, rows):
-    """rows: top row first, each width * 3 bytes in R, G, B order."""
+def bmp24(width, rows, scale=1):
+    """rows: top row first, each width * 3 bytes in R, G, B order. A picture
+    drawn at scale x says so in its resolution (96 dpi times scale)."""
     stride = (width * 3 + 3) & ~3
     height = len(rows)
     image = bytearray()
@@ -16,7 +17,7 @@ def bmp24(width, rows):
             image += bytes((row[x * 3 + 2], row[x * 3 + 1], row[x * 3]))
         image += bytes(stride - width * 3)
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(image),
-                       PELS_PER_METRE, PELS_PER_METRE, 0, 0)
+                       PELS_PER_METRE * scale, PELS_PER_METRE * scale, 0, 0)
     head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(image), 0, 0, 14 + len(info))
     return head + info + bytes(image)
 

@@ -15,9 +15,19 @@ namespace {
 constexpr std::size_t kFileHeader = 14;
 constexpr std::size_t kInfoHeader = 40;
 
-TEST(ArtworkFormat, FileHeaderAndInfoHeaderDescribeThe481By258Face) {
-  const Bytes file = read_file(assets_dir() / "artwork.bmp");
-  ASSERT_EQ(file.size(), 372606u);  // 54 + 258 rows * 1444 bytes
+struct ArtworkFile {
+  const char* name;
+  int width, height;
+  std::int32_t pels_per_metre;  // 3780 is 96 dpi
+};
+
+class ArtworkFormat : public testing::TestWithParam<ArtworkFile> {};
+
+TEST_P(ArtworkFormat, FileHeaderAndInfoHeaderDescribeTheFace) {
+  const ArtworkFile& want = GetParam();
+  const Bytes file = read_file(assets_dir() / want.name);
+  const std::uint32_t stride = (static_cast<std::uint32_t>(want.width) * 3 + 3) & ~3u;
+  ASSERT_EQ(file.size(), kFileHeader + kInfoHeader + want.height * stride);
   EXPECT_EQ(file[0], 'B');
   EXPECT_EQ(file[1], 'M');
   EXPECT_EQ(u32(file, 2), file.size()) << "bfSize";
@@ -26,16 +36,23 @@ TEST(ArtworkFormat, FileHeaderAndInfoHeaderDescribeThe481By258Face) {
 
   const InfoHeader info = read_info(file, kFileHeader);
   EXPECT_EQ(info.size, kInfoHeader);
-  EXPECT_EQ(info.width, 481);
-  EXPECT_EQ(info.height, 258) << "positive height: rows stored bottom-up";
+  EXPECT_EQ(info.width, want.width);
+  EXPECT_EQ(info.height, want.height) << "positive height: rows stored bottom-up";
   EXPECT_EQ(info.planes, 1);
   EXPECT_EQ(info.bit_count, 24);
   EXPECT_EQ(info.compression, 0u) << "BI_RGB";
-  EXPECT_TRUE(info.size_image == 0 || info.size_image == 258u * 1444u) << info.size_image;
-  EXPECT_EQ(info.x_pels_per_metre, 3780);
-  EXPECT_EQ(info.y_pels_per_metre, 3780);
+  EXPECT_TRUE(info.size_image == 0 || info.size_image == want.height * stride) << info.size_image;
+  EXPECT_EQ(info.x_pels_per_metre, want.pels_per_metre);
+  EXPECT_EQ(info.y_pels_per_metre, want.pels_per_metre);
   EXPECT_EQ(info.colours_used, 0u) << "a true-colour bitmap carries no palette";
 }
+
+// The face as the window shows it at 100 % (372606 bytes), and drawn again at
+// twice the resolution for 200 %: the same size in inches.
+INSTANTIATE_TEST_SUITE_P(Renditions, ArtworkFormat,
+                         testing::Values(ArtworkFile{"artwork.bmp", 481, 258, 3780},
+                                         ArtworkFile{"artwork@2x.bmp", 962, 516, 7560}),
+                         [](const auto& info) { return info.index == 0 ? std::string("At1x") : std::string("At2x"); });
 
 class IconFormat : public testing::TestWithParam<const char*> {};
 

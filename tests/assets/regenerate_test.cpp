@@ -48,7 +48,7 @@ TEST(Regenerate, GeneratorReproducesTheCommittedFilesByteForByte) {
   if (rc == kGeneratorMissingTool) GTEST_SKIP() << "ImageMagick or a font the generator uses is missing";
   ASSERT_EQ(rc, 0) << "generator failed";
 
-  for (const char* name : {"artwork.bmp", "setup.ico", "link.ico", "link.ico.hotspot"}) {
+  for (const char* name : {"artwork.bmp", "artwork@2x.bmp", "setup.ico", "link.ico", "link.ico.hotspot"}) {
     const Bytes committed = read_file(assets_dir() / name);
     const Bytes fresh = read_file(out.path() / name);
     ASSERT_EQ(fresh.size(), committed.size()) << name;
