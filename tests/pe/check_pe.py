@@ -21,7 +21,8 @@ import xml.etree.ElementTree as ElementTree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "pe-flags"))
 from pe_flags import checksum  # noqa: E402
 
-MAX_SIZE = 300 * 1024
+# The whole program, with the artwork at 1x and at 2x.
+MAX_SIZE = 256 * 1024
 # The program itself, without its resources (the artwork may be replaced by a
 # larger one): 55 KB now, built without exceptions and the unwinder.
 MAX_PROGRAM = 64 * 1024

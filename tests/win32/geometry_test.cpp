@@ -110,10 +110,14 @@ TEST(Start, StripFirstThenButtonsShellOffTheWindowThreadOneSizePerTick) {
   UnhookWindowsHookEx(hook);
   EXPECT_EQ(g_sizes.size(), 40u) << "39 growing ticks and the last one";
 
-  // The size the window took from the artwork's headers alone is the whole picture's.
+  // The size the window took from the artwork's headers alone is the whole
+  // picture's; above 96 dpi the 2x rendition is drawn from.
   forms::win32::Artwork artwork(GetModuleHandleW(nullptr), "artwork");
-  EXPECT_EQ(artwork.Source().width, artwork.WidthPx());
-  EXPECT_EQ(artwork.Source().height, artwork.HeightPx());
+  EXPECT_EQ(artwork.Source(96).width, artwork.WidthPx());
+  EXPECT_EQ(artwork.Source(96).height, artwork.HeightPx());
+  EXPECT_EQ(artwork.RenditionFor(120), 2);
+  EXPECT_EQ(artwork.Source(120).width, 2 * artwork.WidthPx());
+  EXPECT_EQ(artwork.Source(192).height, 2 * artwork.HeightPx());
 
   runtime.FinishShellStarts();
   EXPECT_EQ(runtime.shell_requests.size(), 2u);

@@ -3,12 +3,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "forms/error.h"
 #include "forms/picture/bmp.h"
 #include "forms/picture/inflate.h"
+#include "forms/picture/rendition.h"
 #include "forms/win32/text.h"
 
 namespace forms::win32 {
@@ -20,29 +22,60 @@ void NamingPicture(const std::string& name, Body body) {
   Guard(body, [&name](const RuntimeError& error) { Raise(name + ": " + error.what()); });
 }
 
-}  // namespace
-
-// Setup.exe carries the picture as an RCDATA resource holding the whole BMP
-// file deflated. Only the headers are read here: the window needs the size
-// before it shows, the pixels only for its first paint.
-Artwork::Artwork(HINSTANCE module, const std::string& name) : name_(name) {
+// The deflated file in RCDATA resource `name`, or an empty span.
+std::span<const std::uint8_t> FindPacked(HINSTANCE module, const std::string& name) {
   const std::wstring wide = Widen(name);
   HRSRC found = ::FindResourceW(module, wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
   const void* packed = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-  if (packed == nullptr) Raise("picture " + name + " not found");
-  packed_ = {static_cast<const std::uint8_t*>(packed), ::SizeofResource(module, found)};
+  if (packed == nullptr) return {};
+  return {static_cast<const std::uint8_t*>(packed), ::SizeofResource(module, found)};
+}
+
+}  // namespace
+
+// Setup.exe carries the picture as RCDATA resources holding whole BMP files
+// deflated, one per rendition. Only the 1x picture's headers are read here:
+// the window needs the size before it shows, the pixels only for its first
+// paint, and then only those of the rendition the screen needs.
+Artwork::Artwork(HINSTANCE module, const std::string& name) : name_(name) {
+  for (int scale : picture::kRenditionScales) {
+    const std::span<const std::uint8_t> packed = FindPacked(module, picture::RenditionName(name, scale));
+    if (packed.empty()) {
+      if (scale == 1) Raise("picture " + name + " not found");
+      continue;
+    }
+    scales_.push_back(scale);
+    packed_.push_back(packed);
+  }
   NamingPicture(name_, [this] {
-    const picture::BmpHeader header = picture::ReadBmpStart(picture::InflateStart(packed_, picture::kBmpStartBytes));
+    const picture::BmpHeader header =
+        picture::ReadBmpStart(picture::InflateStart(packed_[0], picture::kBmpStartBytes));
     width_ = header.width;
     height_ = header.height;
     dpi_ = header.dpi;
   });
 }
 
-const picture::Pixels& Artwork::Source() {
-  if (source_.data.empty())
-    NamingPicture(name_, [this] { source_ = picture::ReadBmp(picture::Inflate(packed_, picture::kMaxFileBytes)); });
+int Artwork::RenditionFor(int screen_dpi) const noexcept {
+  return picture::ChooseRendition(scales_, dpi_, screen_dpi);
+}
+
+const picture::Pixels& Artwork::Source(int screen_dpi) {
+  const int scale = RenditionFor(screen_dpi);
+  if (source_.data.empty() || source_scale_ != scale) {
+    std::size_t index = 0;
+    while (scales_[index] != scale) ++index;
+    const std::string name = picture::RenditionName(name_, scale);
+    source_ = {};  // one decoded rendition at a time
+    NamingPicture(name, [&] {
+      picture::Pixels pixels = picture::ReadBmp(picture::Inflate(packed_[index], picture::kMaxFileBytes));
+      if (pixels.width != width_ * scale || pixels.height != height_ * scale)
+        Raise("rendition is not " + std::to_string(scale) + " times the picture's size");
+      source_ = std::move(pixels);
+    });
+    source_scale_ = scale;
+  }
   return source_;
 }
 
@@ -54,7 +87,7 @@ SIZE Artwork::ScaledSize(int screen_dpi) const noexcept {
 HBITMAP Artwork::Scaled(int screen_dpi) {
   if (scaled_ && scaled_dpi_ == screen_dpi) return scaled_.get();
   const SIZE size = ScaledSize(screen_dpi);
-  const picture::Pixels pixels = picture::ScaleSmooth(Source(), size.cx, size.cy);
+  const picture::Pixels pixels = picture::ScaleSmooth(Source(screen_dpi), size.cx, size.cy);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = pixels.width;

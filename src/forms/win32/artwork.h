@@ -1,12 +1,16 @@
 #pragma once
-// A picture box's artwork: the picture resource decoded once, and the copy
-// scaled to the screen's dpi with a smoothing filter that the picture box
-// draws from. At the picture's own resolution the copy is pixel for pixel.
+// A picture box's artwork: the picture resource, and the copy scaled to the
+// screen's dpi with a smoothing filter that the picture box draws from. The
+// picture may be carried in renditions drawn at larger scales too ("artwork"
+// and "artwork_2x"); the copy is made from the one the screen's dpi calls
+// for (forms/picture/rendition.h), decoded when first needed. At the
+// picture's own resolution the copy is the 1x picture pixel for pixel.
 #include <windows.h>
 
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "forms/picture/pixels.h"
 #include "forms/win32/owned_handle.h"
@@ -18,24 +22,32 @@ class Artwork {
   // Finds the RCDATA resource `name` of `module`, a whole BMP file deflated,
   // and reads its headers; fails (forms::Raise) when it is missing or its
   // headers are damaged or not those of an uncompressed 24- or 32-bit bitmap
-  // within the picture limits.
+  // within the picture limits. Renditions at larger scales are found by
+  // name; none is read yet.
   Artwork(HINSTANCE module, const std::string& name);
 
   int WidthPx() const noexcept { return width_; }
   int HeightPx() const noexcept { return height_; }
   int Dpi() const noexcept { return dpi_; }  // the picture's own resolution
 
-  // The whole picture, decoded on first use and kept; fails as the
-  // constructor does when the rest of the file is damaged.
-  const picture::Pixels& Source();
+  // The rendition screen_dpi calls for, decoded on first use and kept until
+  // another one is needed; fails as the constructor does when its file is
+  // damaged, and when a rendition is not its scale times the picture's size.
+  const picture::Pixels& Source(int screen_dpi);
+  // The scale of the rendition drawn from at screen_dpi (1 when the picture
+  // has no other).
+  int RenditionFor(int screen_dpi) const noexcept;
   // The picture at screen_dpi, made on first use and kept.
   HBITMAP Scaled(int screen_dpi);
   SIZE ScaledSize(int screen_dpi) const noexcept;
 
  private:
   std::string name_;
-  std::span<const std::uint8_t> packed_;
+  // The renditions found, by scale; packed_[0] is the 1x picture.
+  std::vector<int> scales_;
+  std::vector<std::span<const std::uint8_t>> packed_;
   picture::Pixels source_;
+  int source_scale_ = 0;
   int width_ = 0;
   int height_ = 0;
   int dpi_ = 96;
