@@ -29,6 +29,14 @@ RECT ChildRect(HWND child) {
   return r;
 }
 
+// Opens the launcher and, unless dpi is 0, moves it to a monitor of that dpi.
+void OpenAndMove(Launcher& launcher, int dpi) {
+  launcher.Open();
+  if (dpi == 0) return;
+  RECT suggested = ScreenRect(launcher.Window());
+  SendMessageW(launcher.Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
 TEST(Geometry, StripIsOnePixelTallAndCentredOnTheScreen) {
   Launcher launcher;  // 96 dpi under Wine
   const RECT r = ScreenRect(launcher.Window());
@@ -244,12 +252,7 @@ TEST(Dpi192, FaceIsTheTwoXRenditionWithSharperText) {
   const RECT text_areas[] = {{318, 8, 470, 28}, {244, 46, 470, 140}, {336, 184, 470, 224}, {14, 8, 172, 58}};
   for (const auto& [open_dpi, moved_to_dpi] : {std::pair{192, 0}, {96, 192}, {120, 0}}) {
     Launcher launcher(open_dpi);
-    launcher.Open();
-    if (moved_to_dpi != 0) {
-      RECT suggested = ScreenRect(launcher.Window());
-      SendMessageW(launcher.Window(), WM_DPICHANGED, MAKEWPARAM(moved_to_dpi, moved_to_dpi),
-                   reinterpret_cast<LPARAM>(&suggested));
-    }
+    OpenAndMove(launcher, moved_to_dpi);
     const int dpi = launcher.runtime->Dpi();
     SCOPED_TRACE(::testing::Message() << "opened at " << open_dpi << ", now " << dpi);
     const Image face = CaptureClient(launcher.Picture());
@@ -317,12 +320,7 @@ TEST(DpiChange, TheOpenWindowRescalesToTheNewMonitor) {
 TEST(LabelPainting, AutoSizedRectangleHoldsTheWholeCaption) {
   for (const auto& [open_dpi, moved_to_dpi] : {std::pair{96, 0}, {120, 0}, {144, 0}, {192, 0}, {96, 192}}) {
     Launcher launcher(open_dpi);
-    launcher.Open();
-    if (moved_to_dpi != 0) {
-      RECT suggested = ScreenRect(launcher.Window());
-      SendMessageW(launcher.Window(), WM_DPICHANGED, MAKEWPARAM(moved_to_dpi, moved_to_dpi),
-                   reinterpret_cast<LPARAM>(&suggested));
-    }
+    OpenAndMove(launcher, moved_to_dpi);
     forms::Control& label = launcher.frm->LabelFont;
     for (const bool hovered : {false, true}) {
       SCOPED_TRACE(::testing::Message() << "dpi " << launcher.runtime->Dpi() << (hovered ? ", hovered" : ", plain"));
