@@ -19,10 +19,10 @@ namespace {
 // launcher loads itself is loaded by its full path (LoadSystemLibrary).
 void LoadLibrariesFromSystemOnly() {
   BOOL(WINAPI * set_default_directories)(DWORD) = nullptr;
-  forms::win32::FindOptionalFunction(L"kernel32.dll", "SetDefaultDllDirectories", set_default_directories);
+  forms::win32::FindOptionalFunction("kernel32.dll", "SetDefaultDllDirectories", set_default_directories);
   if (set_default_directories == nullptr || !set_default_directories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
     BOOL(WINAPI * set_dll_directory)(const wchar_t*) = nullptr;
-    forms::win32::FindOptionalFunction(L"kernel32.dll", "SetDllDirectoryW", set_dll_directory);
+    forms::win32::FindOptionalFunction("kernel32.dll", "SetDllDirectoryW", set_dll_directory);
     if (set_dll_directory != nullptr) set_dll_directory(L"");
   }
   // The setting above does not reach the imports of DLLs that the window

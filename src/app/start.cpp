@@ -22,10 +22,10 @@ void WinMainCRTStartup() {
   // (the system starts a process at double precision).
   __asm__ volatile("fninit");
   __main();
-  STARTUPINFOW startup{};
+  STARTUPINFOA startup{};  // the show command alone: either form serves
   startup.cb = sizeof startup;
-  ::GetStartupInfoW(&startup);
+  ::GetStartupInfoA(&startup);
   const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
-  std::exit(wWinMain(::GetModuleHandleW(nullptr), nullptr, ::GetCommandLineW(), show));
+  std::exit(wWinMain(::GetModuleHandleA(nullptr), nullptr, ::GetCommandLineW(), show));
 }
 }

@@ -7,7 +7,7 @@ namespace forms::win32 {
 
 int SystemDpi() {
   UINT(WINAPI * dpi_for_system)() = nullptr;
-  FindOptionalFunction(L"user32.dll", "GetDpiForSystem", dpi_for_system);
+  FindOptionalFunction("user32.dll", "GetDpiForSystem", dpi_for_system);
   if (dpi_for_system != nullptr) return static_cast<int>(dpi_for_system());
   ScreenDc screen;
   const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
@@ -17,7 +17,7 @@ int SystemDpi() {
 // Windows 10 1607 and later tell each monitor's dpi; earlier ones have one.
 int WindowDpi(HWND window) {
   UINT(WINAPI * dpi_for_window)(HWND) = nullptr;
-  FindOptionalFunction(L"user32.dll", "GetDpiForWindow", dpi_for_window);
+  FindOptionalFunction("user32.dll", "GetDpiForWindow", dpi_for_window);
   return dpi_for_window != nullptr ? static_cast<int>(dpi_for_window(window)) : 0;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "forms/error.h"
+#include "forms/win32/system_calls.h"
 #include "forms/win32/text.h"
 
 namespace forms::win32 {
@@ -30,7 +31,7 @@ HFONT FontCache::Get(const FontObject& font, int dpi, bool* replaced) {
   const std::wstring face = Widen(key.name);
   face.copy(attributes.lfFaceName, LF_FACESIZE - 1);
 
-  OwnedFont made(::CreateFontIndirectW(&attributes));
+  OwnedFont made(Calls().create_font(&attributes));
   if (!made) Raise("font " + key.name + " could not be made");
   previous_ = std::move(handle_);
   handle_ = std::move(made);
@@ -52,7 +53,7 @@ CaptionLayout LayOutCaption(HDC dc, std::wstring_view caption) {
   for (const wchar_t character : caption) {
     GLYPHMETRICS glyph{};
     int advance = 0;
-    if (::GetGlyphOutlineW(dc, character, GGO_BITMAP, &glyph, 0, nullptr, &kIdentity) != GDI_ERROR) {
+    if (Calls().glyph_outline(dc, character, GGO_BITMAP, &glyph, 0, nullptr, &kIdentity) != GDI_ERROR) {
       advance = glyph.gmCellIncX;
       const int ink = pen + static_cast<int>(glyph.gmptGlyphOrigin.x);
       ink_left = std::min(ink_left, ink);
@@ -63,8 +64,8 @@ CaptionLayout LayOutCaption(HDC dc, std::wstring_view caption) {
     layout.advances.push_back(advance);
     pen += advance;
   }
-  TEXTMETRICW metrics{};
-  ::GetTextMetricsW(dc, &metrics);
+  TEXTMETRICA metrics{};  // the height alone: either form serves
+  ::GetTextMetricsA(dc, &metrics);
   layout.origin = -ink_left;
   layout.size = {std::max(pen, ink_right) - ink_left, metrics.tmHeight};
   return layout;

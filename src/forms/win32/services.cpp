@@ -2,6 +2,7 @@
 // program's own folder and the screen.
 #include "forms/win32/shell_start.h"
 #include "forms/win32/shell_thread.h"
+#include "forms/win32/system_calls.h"
 #include "forms/win32/text.h"
 #include "forms/win32/win32_runtime.h"
 #include "shell/program_folder.h"
@@ -33,7 +34,7 @@ void Win32Runtime::FinishShellStarts() {
 std::string Win32Runtime::AppFolder() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = Calls().module_file_name(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);

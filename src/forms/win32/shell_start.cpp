@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "forms/win32/system_library.h"
+#include "forms/win32/system_calls.h"
 #include "forms/win32/text.h"
 #include "shell/program_folder.h"
 #include "shell/start_plan.h"
@@ -21,14 +21,14 @@ constexpr int kNotFound = 2;  // the shell's own "file not found"
 class SystemFiles : public shell::FileSystemView {
  public:
   shell::PathKind KindOf(const std::string& path) const override {
-    const DWORD attributes = ::GetFileAttributesW(Widen(shell::LongPathForm(path)).c_str());
+    const DWORD attributes = Calls().file_attributes(Widen(shell::LongPathForm(path)).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return shell::PathKind::kMissing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? shell::PathKind::kFolder : shell::PathKind::kFile;
   }
   std::string ShortForm(const std::string& path) const override {
     const std::wstring extended = Widen(shell::LongPathForm(path));
     std::wstring out(extended.size() + 1, L'\0');
-    const DWORD length = ::GetShortPathNameW(extended.c_str(), out.data(), static_cast<DWORD>(out.size()));
+    const DWORD length = Calls().short_path_name(extended.c_str(), out.data(), static_cast<DWORD>(out.size()));
     if (length == 0 || length >= out.size()) return {};
     out.resize(length);
     return Narrow(out);
@@ -39,12 +39,12 @@ class SystemFiles : public shell::FileSystemView {
 class CurrentFolder {
  public:
   explicit CurrentFolder(const std::wstring& folder) {
-    const DWORD length = ::GetCurrentDirectoryW(0, nullptr);
+    const DWORD length = Calls().current_directory(0, nullptr);
     previous_.resize(length);
-    previous_.resize(::GetCurrentDirectoryW(length, previous_.data()));
-    entered_ = ::SetCurrentDirectoryW(folder.c_str()) != 0;
+    previous_.resize(Calls().current_directory(length, previous_.data()));
+    entered_ = Calls().set_current_directory(folder.c_str()) != 0;
   }
-  ~CurrentFolder() { ::SetCurrentDirectoryW(previous_.c_str()); }
+  ~CurrentFolder() { Calls().set_current_directory(previous_.c_str()); }
   CurrentFolder(const CurrentFolder&) = delete;
   CurrentFolder& operator=(const CurrentFolder&) = delete;
   bool Entered() const noexcept { return entered_; }
@@ -53,14 +53,6 @@ class CurrentFolder {
   std::wstring previous_;
   bool entered_ = false;
 };
-
-// The shell, loaded by the first start (on the shell's thread, after the
-// window shows); later starts find it loaded.
-decltype(::ShellExecuteExW)* ShellExecuteFunction() {
-  decltype(::ShellExecuteExW)* execute = nullptr;
-  FindFunction(LoadSystemLibrary(L"shell32.dll"), "ShellExecuteExW", execute);
-  return execute;
-}
 
 // One call of the shell. It completes the start before returning (the
 // launcher may end right after), and a failed start shows nothing.
@@ -78,9 +70,9 @@ int Execute(const ShellRequest& request, const shell::StartAttempt& attempt) {
   info.lpParameters = parameters.c_str();  // "" rather than no text
   info.lpDirectory = directory.c_str();
   info.nShow = request.show;
-  const auto execute = ShellExecuteFunction();
-  if (execute == nullptr) return kNotFound;
-  execute(&info);
+  // The shell is loaded by the first start (on the shell's thread, after the
+  // window shows); later starts find it loaded.
+  Calls().shell_execute(&info);
   return static_cast<int>(reinterpret_cast<INT_PTR>(info.hInstApp));
 }
 

@@ -3,14 +3,15 @@
 // After windows.h, which it builds on.
 #include <objbase.h>
 
+#include "forms/win32/system_calls.h"
 #include "forms/win32/system_library.h"
 
 namespace forms::win32 {
 
 ShellThread::ShellThread(Perform perform, bool held) : perform_(perform) {
   ::InitializeCriticalSection(&lock_);
-  wake_ = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  idle_ = ::CreateEventW(nullptr, TRUE, TRUE, nullptr);
+  wake_ = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);  // no name: either form serves
+  idle_ = ::CreateEventA(nullptr, TRUE, TRUE, nullptr);
   if (!held) Release();
 }
 
@@ -63,7 +64,7 @@ void ShellThread::Finish() {
 void ShellThread::Wait(HANDLE handle) {
   while (::MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
     MSG message;
-    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    Calls().peek_message(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
 }
 

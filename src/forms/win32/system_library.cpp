@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "forms/win32/system_calls.h"
+
 namespace forms::win32 {
 
 // KVD_TEST_FALLBACKS (the test build option KVD_TEST_FALLBACKS) makes the
@@ -19,25 +21,25 @@ FARPROC Export(HMODULE module, const char* name) {
   return module != nullptr ? ::GetProcAddress(module, name) : nullptr;
 }
 
-FARPROC OptionalExport(const wchar_t* loaded_module, const char* name) {
+FARPROC OptionalExport(const char* loaded_module, const char* name) {
   if (kAsOnTheOldestSystem) return nullptr;
-  return Export(::GetModuleHandleW(loaded_module), name);
+  return Export(::GetModuleHandleA(loaded_module), name);  // the name alone: either form serves
 }
 
 }  // namespace detail
 
-bool SystemHasSearchFlags() { return detail::OptionalExport(L"kernel32.dll", "AddDllDirectory") != nullptr; }
+bool SystemHasSearchFlags() { return detail::OptionalExport("kernel32.dll", "AddDllDirectory") != nullptr; }
 
 // Where the flags are unknown, the library is loaded by its full path in the
 // system folder; with LOAD_WITH_ALTERED_SEARCH_PATH the DLLs it imports are
 // then looked for in that folder first, not beside the launcher.
 HMODULE LoadSystemLibrary(const wchar_t* name) {
-  if (SystemHasSearchFlags()) return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (SystemHasSearchFlags()) return Calls().load_library_ex(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   wchar_t folder[MAX_PATH];
-  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+  const UINT length = Calls().system_directory(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return nullptr;
-  return ::LoadLibraryExW((std::wstring(folder, length) + L"\\" + name).c_str(), nullptr,
-                          LOAD_WITH_ALTERED_SEARCH_PATH);
+  return Calls().load_library_ex((std::wstring(folder, length) + L"\\" + name).c_str(), nullptr,
+                                 LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 ComFunctions LoadCom() {

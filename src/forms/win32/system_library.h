@@ -27,7 +27,7 @@ bool SystemHasSearchFlags();
 
 namespace detail {
 FARPROC Export(HMODULE module, const char* name);
-FARPROC OptionalExport(const wchar_t* loaded_module, const char* name);
+FARPROC OptionalExport(const char* loaded_module, const char* name);
 }  // namespace detail
 
 // Sets `function` to the library's export of that name, or to nullptr.
@@ -40,7 +40,7 @@ void FindFunction(HMODULE module, const char* name, Function*& function) {
 // The same for a function of a module the program has loaded already
 // (kernel32, user32) that older systems do not have: nullptr there.
 template <class Function>
-void FindOptionalFunction(const wchar_t* loaded_module, const char* name, Function*& function) {
+void FindOptionalFunction(const char* loaded_module, const char* name, Function*& function) {
   function = reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(detail::OptionalExport(loaded_module, name)));
 }
 

@@ -5,13 +5,14 @@
 #include "forms/error.h"
 #include "forms/win32/dpi.h"
 #include "forms/win32/shell_thread.h"
+#include "forms/win32/system_calls.h"
 
 namespace forms::win32 {
 
 Win32Runtime::Win32Runtime(Options options)
-    : tree_(::GetModuleHandleW(nullptr), options.dpi > 0 ? options.dpi : SystemDpi(), options.dpi > 0,
+    : tree_(::GetModuleHandleA(nullptr), options.dpi > 0 ? options.dpi : SystemDpi(), options.dpi > 0,
             &Win32Runtime::ButtonProc) {
-  RegisterClasses(::GetModuleHandleW(nullptr));
+  RegisterClasses(::GetModuleHandleA(nullptr));
   // A failure ends the program where it is raised; this runtime's own end
   // comes first.
   SetFailureExit([](void* self) { static_cast<Win32Runtime*>(self)->Shutdown(); }, this);
@@ -36,7 +37,7 @@ void Win32Runtime::Shutdown() {
   TearDown();
   // A quit request that no loop has seen must not end the next loop on this thread.
   MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (Calls().peek_message(&message, nullptr, 0, 0, PM_REMOVE)) {
   }
   shell_thread_.reset();
 }
@@ -86,7 +87,8 @@ void Win32Runtime::OnDpiChanged(int dpi, const RECT* suggested) {
   if (dpi <= 0 || dpi == Dpi()) return;
   tree_.SetDpi(dpi);
   std::optional<PointTwips> moved_to;
-  if (suggested != nullptr) moved_to = PointTwips{tree_.Scale().Twips(suggested->left), tree_.Scale().Twips(suggested->top)};
+  if (suggested != nullptr)
+    moved_to = PointTwips{tree_.Scale().Twips(suggested->left), tree_.Scale().Twips(suggested->top)};
   Window().DpiChanged(moved_to);
   tree_.Rescale();
 }

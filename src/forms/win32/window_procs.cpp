@@ -1,5 +1,6 @@
 // The runtime's window classes. Each procedure translates messages into raw
 // events at the window's door and decides nothing itself.
+#include "forms/win32/system_calls.h"
 #include "forms/win32/win32_runtime.h"
 
 namespace forms::win32 {
@@ -8,10 +9,10 @@ namespace {
 Peer* PeerFromWindow(HWND window, UINT message, LPARAM lparam) {
   if (message == WM_NCCREATE) {
     auto* peer = static_cast<Peer*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
+    Calls().set_window_long(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
     return peer;
   }
-  return reinterpret_cast<Peer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  return reinterpret_cast<Peer*>(Calls().get_window_long(window, GWLP_USERDATA));
 }
 
 }  // namespace
@@ -24,9 +25,9 @@ void Win32Runtime::RegisterClasses(HINSTANCE module) {
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = procedure;
     cls.hInstance = module;
-    cls.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    cls.hCursor = ArrowCursor();
     cls.lpszClassName = name;
-    ::RegisterClassExW(&cls);
+    Calls().register_class(&cls);
   };
   reg(L"KvdOwner", OwnerProc);
   reg(L"KvdForm", GuardedProc<&Win32Runtime::FormMessage>);
@@ -43,7 +44,7 @@ LRESULT CALLBACK Win32Runtime::OwnerProc(HWND window, UINT message, WPARAM wpara
     if (self->Live()) self->Window().Guarded([self] { self->Window().RequestClose(); });
     return 0;
   }
-  return ::DefWindowProcW(window, message, wparam, lparam);
+  return Calls().def_window_proc(window, message, wparam, lparam);
 }
 
 // Every message that reaches the model enters it behind the window's guard
@@ -56,7 +57,7 @@ LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wpa
   // What screen readers hold goes with the window, even while the windows are torn down.
   if (message == WM_DESTROY && peer != nullptr) peer->accessible.Disconnect();
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
-  if (self == nullptr || !self->Live()) return ::DefWindowProcW(window, message, wparam, lparam);
+  if (self == nullptr || !self->Live()) return Calls().def_window_proc(window, message, wparam, lparam);
   LRESULT result = 0;
   self->Window().Guarded([&] {
     if (!self->OnMouse(window, message, wparam, lparam))
@@ -70,13 +71,13 @@ LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wpa
 // makes their clicks and moves their focus. The pointer passing over still
 // reaches the system's procedure, which draws the hover look.
 LRESULT CALLBACK Win32Runtime::ButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* peer = reinterpret_cast<Peer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* peer = reinterpret_cast<Peer*>(Calls().get_window_long(window, GWLP_USERDATA));
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
-  if (self == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
+  if (self == nullptr) return Calls().def_window_proc(window, message, wparam, lparam);
   bool taken = false;  // a mouse message the door took for itself
   if (self->Live())
     self->Window().Guarded([&] { taken = self->OnMouse(window, message, wparam, lparam) && message != WM_MOUSEMOVE; });
-  return taken ? 0 : ::CallWindowProcW(self->tree_.SystemButtonProc(), window, message, wparam, lparam);
+  return taken ? 0 : Calls().call_window_proc(self->tree_.SystemButtonProc(), window, message, wparam, lparam);
 }
 
 LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -100,7 +101,7 @@ LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wpara
     case WM_SETCURSOR:
       // Child windows ask their parent first, so this serves every window.
       if (LOWORD(lparam) == HTCLIENT && OnSetCursor()) return TRUE;
-      return ::DefWindowProcW(window, message, wparam, lparam);
+      return Calls().def_window_proc(window, message, wparam, lparam);
     case WM_TIMER:
       if (Timer* timer = timers_.Due(wparam)) form.TimerDue(*timer);
       return 0;
@@ -119,7 +120,7 @@ LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wpara
       form.RequestClose();
       return 0;
     default:
-      return ::DefWindowProcW(window, message, wparam, lparam);
+      return Calls().def_window_proc(window, message, wparam, lparam);
   }
 }
 
@@ -143,9 +144,9 @@ LRESULT Win32Runtime::PictureMessage(Peer& peer, HWND window, UINT message, WPAR
       return 0;
     case WM_GETOBJECT:  // a screen reader asks (accessible.cpp)
       if (const LRESULT answer = peer.accessible.Answer(peer, wparam, lparam); answer != 0) return answer;
-      return ::DefWindowProcW(window, message, wparam, lparam);
+      return Calls().def_window_proc(window, message, wparam, lparam);
     default:
-      return ::DefWindowProcW(window, message, wparam, lparam);
+      return Calls().def_window_proc(window, message, wparam, lparam);
   }
 }
 

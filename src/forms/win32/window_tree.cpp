@@ -4,6 +4,7 @@
 
 #include "forms/error.h"
 #include "forms/win32/dpi.h"
+#include "forms/win32/system_calls.h"
 #include "forms/win32/system_library.h"
 #include "forms/win32/text.h"
 
@@ -55,9 +56,9 @@ void WindowTree::Add(Control& control, Win32Runtime* runtime) {
 void WindowTree::CreateFormWindow(Peer& peer) {
   Control& form = *peer.control;
   const RECT r = PixelRect(form);
-  form_window_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, L"KvdForm", Widen(form.Caption.Get()).c_str(),
-                                       WS_POPUP | WS_CLIPCHILDREN, r.left, r.top, 0, 0, nullptr, nullptr, module_,
-                                       &peer));
+  form_window_.reset(Calls().create_window(WS_EX_TOOLWINDOW, L"KvdForm", Widen(form.Caption.Get()).c_str(),
+                                           WS_POPUP | WS_CLIPCHILDREN, r.left, r.top, 0, 0, nullptr, nullptr, module_,
+                                           &peer));
   if (!form_window_) Raise("window " + form.Name() + " could not be created");
   peer.window = form_window_.get();
   peer.applied = {r.left, r.top, r.left, r.top};
@@ -74,11 +75,11 @@ void WindowTree::CreateFormWindow(Peer& peer) {
 // itself. Without an owner the window stays a tool window.
 void WindowTree::TakeOwner() {
   const HWND window = form_window_.get();
-  owner_window_.reset(::CreateWindowExW(0, L"KvdOwner", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_,
-                                        &PeerOf(*form_)));
+  owner_window_.reset(
+      Calls().create_window(0, L"KvdOwner", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_, &PeerOf(*form_)));
   if (!owner_window_) return;
-  ::SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_window_.get()));
-  ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) & ~WS_EX_TOOLWINDOW);
+  Calls().set_window_long(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_window_.get()));
+  Calls().set_window_long(window, GWL_EXSTYLE, Calls().get_window_long(window, GWL_EXSTYLE) & ~WS_EX_TOOLWINDOW);
 }
 
 // The window's icons, for Alt+Tab.
@@ -86,14 +87,14 @@ void WindowTree::SetIcons() {
   if (form_->Icon.empty()) return;
   const std::wstring icon = Widen(form_->Icon);
   const auto load = [this, &icon](int metric_x, int metric_y) {
-    return static_cast<HICON>(
-        ::LoadImageW(module_, icon.c_str(), IMAGE_ICON, ::GetSystemMetrics(metric_x), ::GetSystemMetrics(metric_y), 0));
+    return static_cast<HICON>(Calls().load_image(module_, icon.c_str(), IMAGE_ICON, ::GetSystemMetrics(metric_x),
+                                                 ::GetSystemMetrics(metric_y), 0));
   };
   big_icon_.reset(load(SM_CXICON, SM_CYICON));
   small_icon_.reset(load(SM_CXSMICON, SM_CYSMICON));
   for (HWND window : {owner_window_.get(), form_window_.get()}) {
-    ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
-    ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
+    Calls().send_message(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
+    Calls().send_message(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
   }
 }
 
@@ -124,16 +125,16 @@ void WindowTree::CreateChildWindow(Peer& peer) {
   const RECT r = PixelRect(control);
   const std::wstring caption = button ? Widen(control.Caption.Get()) : std::wstring();
   peer.id = next_child_id_++;
-  peer.window = ::CreateWindowExW(
+  peer.window = Calls().create_window(
       0, button ? L"BUTTON" : L"KvdPicture", caption.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
       ParentWindow(control), reinterpret_cast<HMENU>(static_cast<INT_PTR>(peer.id)), module_, button ? nullptr : &peer);
   if (peer.window == nullptr) Raise("control " + control.Name() + " could not be created");
   peer.applied = r;
   peer.placed = true;
   if (button) {
-    ::SetWindowLongPtrW(peer.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&peer));
+    Calls().set_window_long(peer.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&peer));
     system_button_proc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(peer.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(button_proc_)));
+        Calls().set_window_long(peer.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(button_proc_)));
     ApplyFont(peer);
   }
 }
@@ -181,7 +182,7 @@ void WindowTree::InvalidateWindowless(Peer& peer) {
 void WindowTree::ApplyFont(Peer& peer) {
   bool replaced = false;
   const HFONT font = peer.font.Get(peer.control->Font, scale_.dpi, &replaced);
-  if (replaced) ::SendMessageW(peer.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (replaced) Calls().send_message(peer.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   peer.font.DropPrevious();
 }
 
@@ -209,7 +210,7 @@ void WindowTree::PropertyChanged(Control& control, Prop property) {
       ::ShowWindow(peer.window, control.Visible ? SW_SHOWNA : SW_HIDE);
       break;
     case Prop::Caption:
-      ::SetWindowTextW(peer.window, Widen(control.Caption.Get()).c_str());
+      Calls().set_window_text(peer.window, Widen(control.Caption.Get()).c_str());
       break;
     case Prop::Font:
       if (control.GetKind() == Kind::CommandButton) ApplyFont(peer);
@@ -281,10 +282,10 @@ void WindowTree::Destroy() noexcept {
 HCURSOR WindowTree::CursorFor(const std::string& name) {
   if (link_cursor_) return link_cursor_.get();
   const std::wstring wide = Widen(name);
-  OwnedIcon icon(static_cast<HICON>(::LoadImageW(module_, wide.c_str(), IMAGE_ICON, 32, 32, 0)));
-  if (!icon) return ::LoadCursorW(nullptr, IDC_ARROW);
+  OwnedIcon icon(static_cast<HICON>(Calls().load_image(module_, wide.c_str(), IMAGE_ICON, 32, 32, 0)));
+  if (!icon) return ArrowCursor();
   ICONINFO info{};
-  if (!::GetIconInfo(icon.get(), &info)) return ::LoadCursorW(nullptr, IDC_ARROW);
+  if (!::GetIconInfo(icon.get(), &info)) return ArrowCursor();
   OwnedBitmap mask(info.hbmMask), color(info.hbmColor);
   info.fIcon = FALSE;
   info.xHotspot = info.yHotspot = 0;
@@ -296,7 +297,7 @@ HCURSOR WindowTree::CursorFor(const std::string& name) {
     info.yHotspot = static_cast<DWORD>(std::strtoul(end, nullptr, 10));
   }
   link_cursor_.reset(::CreateIconIndirect(&info));
-  return link_cursor_ ? link_cursor_.get() : ::LoadCursorW(nullptr, IDC_ARROW);
+  return link_cursor_ ? link_cursor_.get() : ArrowCursor();
 }
 
 }  // namespace forms::win32

@@ -1,0 +1,249 @@
+#include "forms/win32/system_calls.h"
+
+#include <cstddef>
+#include <cstring>
+#include <memory>
+
+#include "forms/win32/system_library.h"
+
+namespace forms::win32 {
+namespace {
+
+// Text for an ANSI form, in the system's code page: a character the code
+// page lacks becomes its default character, as every program of those
+// systems shows it. No text and resource numbers (MAKEINTRESOURCE) pass as
+// they are.
+class Ansi {
+ public:
+  explicit Ansi(const wchar_t* text) : as_is_(reinterpret_cast<const char*>(text)) {
+    if (text == nullptr || IS_INTRESOURCE(text)) return;
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    text_.reset(new char[size > 0 ? size : 1]{});
+    as_is_ = text_.get();
+    ::WideCharToMultiByte(CP_ACP, 0, text, -1, text_.get(), size, nullptr, nullptr);
+  }
+  operator const char*() const noexcept { return as_is_; }
+
+  // Those systems know no long-path form ("\\?\\", "\\?\\UNC\\"); their
+  // paths are short enough without it.
+  Ansi& Path() noexcept {
+    if (std::strncmp(as_is_, "\\\\?\\UNC\\", 8) == 0)
+      as_is_ = &(text_[6] = '\\');  // "\\server\\share"
+    else if (std::strncmp(as_is_, "\\\\?\\", 4) == 0)
+      as_is_ += 4;
+    return *this;
+  }
+
+ private:
+  const char* as_is_;
+  std::unique_ptr<char[]> text_;
+};
+
+// A text an ANSI form gave (its length), as Unicode in the caller's buffer:
+// the length written, or the size needed (with its zero) when the buffer is short.
+DWORD Deliver(const char* text, DWORD length, wchar_t* out, DWORD size) {
+  if (length == 0 || length >= MAX_PATH) return 0;
+  const int needed = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (needed <= 0) return 0;
+  if (out == nullptr || static_cast<DWORD>(needed) > size) return static_cast<DWORD>(needed);
+  ::MultiByteToWideChar(CP_ACP, 0, text, -1, out, needed);
+  return static_cast<DWORD>(needed - 1);
+}
+
+ATOM WINAPI RegisterClassAnsi(const WNDCLASSEXW* cls) {
+  static_assert(sizeof(WNDCLASSEXA) == sizeof(WNDCLASSEXW));
+  const Ansi menu(cls->lpszMenuName), name(cls->lpszClassName);
+  WNDCLASSEXA ansi;
+  std::memcpy(&ansi, cls, sizeof ansi);  // the same fields, the names aside
+  ansi.lpszMenuName = menu;
+  ansi.lpszClassName = name;
+  return ::RegisterClassExA(&ansi);
+}
+
+HWND WINAPI CreateWindowAnsi(DWORD ex_style, const wchar_t* cls, const wchar_t* title, DWORD style, int x, int y,
+                             int width, int height, HWND parent, HMENU menu, HINSTANCE module, void* param) {
+  return ::CreateWindowExA(ex_style, Ansi(cls), Ansi(title), style, x, y, width, height, parent, menu, module, param);
+}
+
+BOOL WINAPI SetWindowTextAnsi(HWND window, const wchar_t* text) { return ::SetWindowTextA(window, Ansi(text)); }
+
+HANDLE WINAPI LoadImageAnsi(HINSTANCE module, const wchar_t* name, UINT type, int width, int height, UINT flags) {
+  return ::LoadImageA(module, Ansi(name), type, width, height, flags);
+}
+
+// The face name in the system's code page: "宋体" on a Chinese system.
+HFONT WINAPI CreateFontAnsi(const LOGFONTW* font) {
+  LOGFONTA ansi;
+  std::memcpy(&ansi, font, offsetof(LOGFONTA, lfFaceName));
+  ::WideCharToMultiByte(CP_ACP, 0, font->lfFaceName, -1, ansi.lfFaceName, LF_FACESIZE, nullptr, nullptr);
+  ansi.lfFaceName[LF_FACESIZE - 1] = '\0';
+  return ::CreateFontIndirectA(&ansi);
+}
+
+// The ANSI form takes the character's code in the system's code page, a
+// double-byte one with its lead byte high. A character the code page lacks
+// has no glyph of its own here.
+DWORD WINAPI GlyphOutlineAnsi(HDC dc, UINT character, UINT format, GLYPHMETRICS* metrics, DWORD size, void* buffer,
+                              const MAT2* matrix) {
+  const wchar_t wide = static_cast<wchar_t>(character);
+  unsigned char bytes[2];
+  BOOL lacking = FALSE;
+  const int length = ::WideCharToMultiByte(CP_ACP, 0, &wide, 1, reinterpret_cast<char*>(bytes), 2, nullptr, &lacking);
+  if (length <= 0 || lacking) return GDI_ERROR;
+  const UINT code = length == 2 ? (UINT{bytes[0]} << 8 | bytes[1]) : bytes[0];
+  return ::GetGlyphOutlineA(dc, code, format, metrics, size, buffer, matrix);
+}
+
+DWORD WINAPI ModuleFileNameAnsi(HMODULE module, wchar_t* out, DWORD size) {
+  char text[MAX_PATH];
+  return Deliver(text, ::GetModuleFileNameA(module, text, MAX_PATH), out, size);
+}
+
+DWORD WINAPI FileAttributesAnsi(const wchar_t* path) { return ::GetFileAttributesA(Ansi(path).Path()); }
+
+DWORD WINAPI ShortPathNameAnsi(const wchar_t* path, wchar_t* out, DWORD size) {
+  char text[MAX_PATH];
+  return Deliver(text, ::GetShortPathNameA(Ansi(path).Path(), text, MAX_PATH), out, size);
+}
+
+DWORD WINAPI CurrentDirectoryAnsi(DWORD size, wchar_t* out) {
+  char text[MAX_PATH];
+  return Deliver(text, ::GetCurrentDirectoryA(MAX_PATH, text), out, size);
+}
+
+BOOL WINAPI SetCurrentDirectoryAnsi(const wchar_t* path) { return ::SetCurrentDirectoryA(Ansi(path).Path()); }
+
+UINT WINAPI SystemDirectoryAnsi(wchar_t* out, UINT size) {
+  char text[MAX_PATH];
+  return Deliver(text, ::GetSystemDirectoryA(text, MAX_PATH), out, size);
+}
+
+HMODULE WINAPI LoadLibraryAnsi(const wchar_t* name) { return ::LoadLibraryA(Ansi(name)); }
+
+// Those systems know none of the search flags (LOAD_LIBRARY_SEARCH_...) and
+// would look in the program's folder instead: such a load fails here, and
+// the caller loads by full path.
+HMODULE WINAPI LoadLibraryExAnsi(const wchar_t* name, HANDLE file, DWORD flags) {
+  if (flags >= 0x100) {
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  return ::LoadLibraryExA(Ansi(name), file, flags);
+}
+
+template <class Function>
+bool FindShellFunction(const char* name, Function*& function, SHELLEXECUTEINFOW* info) {
+  FindFunction(LoadSystemLibrary(L"shell32.dll"), name, function);
+  if (function == nullptr) info->hInstApp = reinterpret_cast<HINSTANCE>(SE_ERR_FNF);
+  return function != nullptr;
+}
+
+BOOL WINAPI ShellExecuteUnicode(SHELLEXECUTEINFOW* info) {
+  decltype(&::ShellExecuteExW) execute = nullptr;
+  return FindShellFunction("ShellExecuteExW", execute, info) && execute(info);
+}
+
+BOOL WINAPI ShellExecuteAnsi(SHELLEXECUTEINFOW* info) {
+  static_assert(sizeof(SHELLEXECUTEINFOA) == sizeof(SHELLEXECUTEINFOW));
+  decltype(&::ShellExecuteExA) execute = nullptr;
+  if (!FindShellFunction("ShellExecuteExA", execute, info)) return FALSE;
+  const Ansi verb(info->lpVerb), file(info->lpFile), parameters(info->lpParameters), directory(info->lpDirectory),
+      cls(info->lpClass);
+  SHELLEXECUTEINFOA ansi;
+  std::memcpy(&ansi, info, sizeof ansi);  // the same fields, the texts aside
+  ansi.lpVerb = verb;
+  ansi.lpFile = file;
+  ansi.lpParameters = parameters;
+  ansi.lpDirectory = directory;
+  ansi.lpClass = cls;
+  const BOOL started = execute(&ansi);
+  info->hInstApp = ansi.hInstApp;
+  info->hProcess = ansi.hProcess;
+  return started;
+}
+
+// The system's own Unicode functions, by library and name, and their
+// places in the table. (A 32-bit user32 has no ...LongPtr functions.)
+enum Library : unsigned char { kUser, kGdi, kKernel };
+struct UnicodeEntry {
+  Library library;
+  const char* name;
+  std::size_t slot;
+};
+constexpr bool k64 = sizeof(void*) == 8;
+constexpr UnicodeEntry kUnicode[] = {
+    {kUser, "RegisterClassExW", offsetof(SystemCalls, register_class)},
+    {kUser, "CreateWindowExW", offsetof(SystemCalls, create_window)},
+    {kUser, "DefWindowProcW", offsetof(SystemCalls, def_window_proc)},
+    {kUser, "CallWindowProcW", offsetof(SystemCalls, call_window_proc)},
+    {kUser, "GetMessageW", offsetof(SystemCalls, get_message)},
+    {kUser, "PeekMessageW", offsetof(SystemCalls, peek_message)},
+    {kUser, "DispatchMessageW", offsetof(SystemCalls, dispatch_message)},
+    {kUser, "SendMessageW", offsetof(SystemCalls, send_message)},
+    {kUser, k64 ? "GetWindowLongPtrW" : "GetWindowLongW", offsetof(SystemCalls, get_window_long)},
+    {kUser, k64 ? "SetWindowLongPtrW" : "SetWindowLongW", offsetof(SystemCalls, set_window_long)},
+    {kUser, "SetWindowTextW", offsetof(SystemCalls, set_window_text)},
+    {kUser, "LoadImageW", offsetof(SystemCalls, load_image)},
+    {kGdi, "CreateFontIndirectW", offsetof(SystemCalls, create_font)},
+    {kGdi, "GetGlyphOutlineW", offsetof(SystemCalls, glyph_outline)},
+    {kKernel, "GetModuleFileNameW", offsetof(SystemCalls, module_file_name)},
+    {kKernel, "GetFileAttributesW", offsetof(SystemCalls, file_attributes)},
+    {kKernel, "GetShortPathNameW", offsetof(SystemCalls, short_path_name)},
+    {kKernel, "GetCurrentDirectoryW", offsetof(SystemCalls, current_directory)},
+    {kKernel, "SetCurrentDirectoryW", offsetof(SystemCalls, set_current_directory)},
+    {kKernel, "GetSystemDirectoryW", offsetof(SystemCalls, system_directory)},
+    {kKernel, "LoadLibraryW", offsetof(SystemCalls, load_library)},
+    {kKernel, "LoadLibraryExW", offsetof(SystemCalls, load_library_ex)},
+};
+
+// Decided once, when the program starts: GetVersion's high bit marks
+// Windows 95, 98 and Me.
+const SystemCalls kCalls = (::GetVersion() & 0x80000000u) != 0 ? AnsiCalls() : UnicodeCalls();
+
+}  // namespace
+
+SystemCalls AnsiCalls() {
+  SystemCalls calls;
+  calls.register_class = RegisterClassAnsi;
+  calls.create_window = CreateWindowAnsi;
+  calls.def_window_proc = ::DefWindowProcA;
+  calls.call_window_proc = ::CallWindowProcA;
+  calls.get_message = ::GetMessageA;
+  calls.peek_message = ::PeekMessageA;
+  calls.dispatch_message = ::DispatchMessageA;
+  calls.send_message = ::SendMessageA;
+  calls.get_window_long = ::GetWindowLongPtrA;
+  calls.set_window_long = ::SetWindowLongPtrA;
+  calls.set_window_text = SetWindowTextAnsi;
+  calls.load_image = LoadImageAnsi;
+  calls.create_font = CreateFontAnsi;
+  calls.glyph_outline = GlyphOutlineAnsi;
+  calls.module_file_name = ModuleFileNameAnsi;
+  calls.file_attributes = FileAttributesAnsi;
+  calls.short_path_name = ShortPathNameAnsi;
+  calls.current_directory = CurrentDirectoryAnsi;
+  calls.set_current_directory = SetCurrentDirectoryAnsi;
+  calls.system_directory = SystemDirectoryAnsi;
+  calls.load_library = LoadLibraryAnsi;
+  calls.load_library_ex = LoadLibraryExAnsi;
+  calls.shell_execute = ShellExecuteAnsi;
+  return calls;
+}
+
+// The system's own Unicode functions, looked up rather than imported, so
+// that Setup.exe also loads where they are missing. Any one missing, its
+// ANSI form serves.
+SystemCalls UnicodeCalls() {
+  SystemCalls calls = AnsiCalls();
+  const HMODULE libraries[] = {::GetModuleHandleA("user32.dll"), ::GetModuleHandleA("gdi32.dll"),
+                               ::GetModuleHandleA("kernel32.dll")};
+  for (const UnicodeEntry& entry : kUnicode)
+    if (const FARPROC found = ::GetProcAddress(libraries[entry.library], entry.name))
+      std::memcpy(reinterpret_cast<char*>(&calls) + entry.slot, &found, sizeof found);
+  calls.shell_execute = ShellExecuteUnicode;
+  return calls;
+}
+
+const SystemCalls& Calls() { return kCalls; }
+
+}  // namespace forms::win32
