@@ -162,39 +162,23 @@ BOOL WINAPI ShellExecuteAnsi(SHELLEXECUTEINFOW* info) {
   return started;
 }
 
-// The system's own Unicode functions, by library and name, and their
-// places in the table. (A 32-bit user32 has no ...LongPtr functions.)
-enum Library : unsigned char { kUser, kGdi, kKernel };
-struct UnicodeEntry {
-  Library library;
-  const char* name;
-  std::size_t slot;
+// The system's own Unicode functions: for each library, its name, then the
+// names of its functions in the table's order. (A 32-bit user32 has no
+// ...LongPtr functions.)
+constexpr const char* kUnicodeNames[] = {
+    sizeof(void*) == 8 ? "user32.dll\0RegisterClassExW\0CreateWindowExW\0DefWindowProcW\0CallWindowProcW\0GetMessageW\0"
+                         "PeekMessageW\0DispatchMessageW\0SendMessageW\0GetWindowLongPtrW\0SetWindowLongPtrW\0"
+                         "SetWindowTextW\0LoadImageW\0"
+                       : "user32.dll\0RegisterClassExW\0CreateWindowExW\0DefWindowProcW\0CallWindowProcW\0GetMessageW\0"
+                         "PeekMessageW\0DispatchMessageW\0SendMessageW\0GetWindowLongW\0SetWindowLongW\0"
+                         "SetWindowTextW\0LoadImageW\0",
+    "gdi32.dll\0CreateFontIndirectW\0GetGlyphOutlineW\0",
+    "kernel32.dll\0GetModuleFileNameW\0GetFileAttributesW\0GetShortPathNameW\0GetCurrentDirectoryW\0"
+    "SetCurrentDirectoryW\0GetSystemDirectoryW\0LoadLibraryW\0LoadLibraryExW\0",
 };
-constexpr bool k64 = sizeof(void*) == 8;
-constexpr UnicodeEntry kUnicode[] = {
-    {kUser, "RegisterClassExW", offsetof(SystemCalls, register_class)},
-    {kUser, "CreateWindowExW", offsetof(SystemCalls, create_window)},
-    {kUser, "DefWindowProcW", offsetof(SystemCalls, def_window_proc)},
-    {kUser, "CallWindowProcW", offsetof(SystemCalls, call_window_proc)},
-    {kUser, "GetMessageW", offsetof(SystemCalls, get_message)},
-    {kUser, "PeekMessageW", offsetof(SystemCalls, peek_message)},
-    {kUser, "DispatchMessageW", offsetof(SystemCalls, dispatch_message)},
-    {kUser, "SendMessageW", offsetof(SystemCalls, send_message)},
-    {kUser, k64 ? "GetWindowLongPtrW" : "GetWindowLongW", offsetof(SystemCalls, get_window_long)},
-    {kUser, k64 ? "SetWindowLongPtrW" : "SetWindowLongW", offsetof(SystemCalls, set_window_long)},
-    {kUser, "SetWindowTextW", offsetof(SystemCalls, set_window_text)},
-    {kUser, "LoadImageW", offsetof(SystemCalls, load_image)},
-    {kGdi, "CreateFontIndirectW", offsetof(SystemCalls, create_font)},
-    {kGdi, "GetGlyphOutlineW", offsetof(SystemCalls, glyph_outline)},
-    {kKernel, "GetModuleFileNameW", offsetof(SystemCalls, module_file_name)},
-    {kKernel, "GetFileAttributesW", offsetof(SystemCalls, file_attributes)},
-    {kKernel, "GetShortPathNameW", offsetof(SystemCalls, short_path_name)},
-    {kKernel, "GetCurrentDirectoryW", offsetof(SystemCalls, current_directory)},
-    {kKernel, "SetCurrentDirectoryW", offsetof(SystemCalls, set_current_directory)},
-    {kKernel, "GetSystemDirectoryW", offsetof(SystemCalls, system_directory)},
-    {kKernel, "LoadLibraryW", offsetof(SystemCalls, load_library)},
-    {kKernel, "LoadLibraryExW", offsetof(SystemCalls, load_library_ex)},
-};
+static_assert(offsetof(SystemCalls, create_font) == 12 * sizeof(void*));
+static_assert(offsetof(SystemCalls, module_file_name) == 14 * sizeof(void*));
+static_assert(offsetof(SystemCalls, shell_execute) == 22 * sizeof(void*));
 
 // Decided once, when the program starts: GetVersion's high bit marks
 // Windows 95, 98 and Me.
@@ -235,11 +219,12 @@ SystemCalls AnsiCalls() {
 // ANSI form serves.
 SystemCalls UnicodeCalls() {
   SystemCalls calls = AnsiCalls();
-  const HMODULE libraries[] = {::GetModuleHandleA("user32.dll"), ::GetModuleHandleA("gdi32.dll"),
-                               ::GetModuleHandleA("kernel32.dll")};
-  for (const UnicodeEntry& entry : kUnicode)
-    if (const FARPROC found = ::GetProcAddress(libraries[entry.library], entry.name))
-      std::memcpy(reinterpret_cast<char*>(&calls) + entry.slot, &found, sizeof found);
+  char* slot = reinterpret_cast<char*>(&calls);
+  for (const char* name : kUnicodeNames) {
+    const HMODULE library = ::GetModuleHandleA(name);
+    for (name += std::strlen(name) + 1; *name != '\0'; name += std::strlen(name) + 1, slot += sizeof(FARPROC))
+      if (const FARPROC found = ::GetProcAddress(library, name)) std::memcpy(slot, &found, sizeof found);
+  }
   calls.shell_execute = ShellExecuteUnicode;
   return calls;
 }
