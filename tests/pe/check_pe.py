@@ -6,7 +6,9 @@ and resources before any of our code runs.
 
 It also holds the program to the oldest system it is for, Windows 2000 SP4
 (the floor): the header's versions, every import on the reviewed list of
-what that system exports (tools/floor/windows2000-exports.txt), every name
+what that system exports (tools/floor/windows2000-exports.txt) and of what
+Windows 95 exports (windows95-exports.txt: Setup.exe also starts on 95, 98
+and Me), every name
 looked up at run time on the reviewed list of those (run-time-functions.txt),
 and no thread-local storage, delayed imports or C run-time start-up code.
 
@@ -229,6 +231,13 @@ def check_floor(pe, expect):
     newer = ["%s!%s" % (dll, f) for dll, functions in imports.items() for f in functions
              if (dll.lower(), f) not in exported]
     expect(not newer, "every import is one Windows 2000 SP4 exports" + (" (not: %s)" % ", ".join(newer) if newer else ""))
+    # Windows 95, 98 and Me load the program only if each import exists there,
+    # and of the Unicode functions they implement only a few; the rest are stubs.
+    win95 = {(dll.lower(), function): source for dll, function, source in read_table("windows95-exports.txt")}
+    stubs = ["%s!%s" % (dll, f) for dll, functions in imports.items() for f in functions
+             if (dll.lower(), f) in exported and win95.get((dll.lower(), f)) not in (("unicode95",) if f.endswith("W") else ("win95", "unicode95", "crt"))]
+    expect(not stubs, "every import is one Windows 95 exports, its Unicode ones among those 95 implements"
+           + (" (not: %s)" % ", ".join(stubs) if stubs else ""))
     reviewed = {function for _, function, _, _ in read_table("run-time-functions.txt")}
     imported = {f for functions in imports.values() for f in functions}
     unlisted = sorted(pe.data_strings() - reviewed - imported)

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The floor checks of check_pe.py fail on what would stop Setup.exe on
-Windows 2000: each case changes a copy of the shipped Setup.exe in one place
+Windows 2000 (or 95): each case changes a copy of the shipped Setup.exe in one place
 and expects exactly that check to fail.
 
     floor_test.py <Setup.exe>
@@ -37,6 +37,8 @@ CASES = [
     ("OS 6.00", set_u16(lambda d: header(d) + 40, 6), "OS version"),
     # An import newer than Windows 2000 (same length, so the file stays whole).
     ("imports GetTickCount64", rename(b"GetTickCount", b"GetTickCou64"), "every import"),
+    # A Unicode function that Windows 95 exports only as a stub.
+    ("imports CreateEventW", rename(b"CreateEventA", b"CreateEventW"), "Windows 95"),
     ("looks up an unreviewed name", rename(b"GetDpiForWindow", b"GetDpiForWindoX"), "looked up at run time"),
     ("thread-local storage", set_directory(check_pe.DIR_TLS), "thread-local storage"),
     ("delayed imports", set_directory(check_pe.DIR_DELAY_IMPORT), "delay-import"),
