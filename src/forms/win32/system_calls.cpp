@@ -187,31 +187,29 @@ const SystemCalls kCalls = (::GetVersion() & 0x80000000u) != 0 ? AnsiCalls() : U
 }  // namespace
 
 SystemCalls AnsiCalls() {
-  SystemCalls calls;
-  calls.register_class = RegisterClassAnsi;
-  calls.create_window = CreateWindowAnsi;
-  calls.def_window_proc = ::DefWindowProcA;
-  calls.call_window_proc = ::CallWindowProcA;
-  calls.get_message = ::GetMessageA;
-  calls.peek_message = ::PeekMessageA;
-  calls.dispatch_message = ::DispatchMessageA;
-  calls.send_message = ::SendMessageA;
-  calls.get_window_long = ::GetWindowLongPtrA;
-  calls.set_window_long = ::SetWindowLongPtrA;
-  calls.set_window_text = SetWindowTextAnsi;
-  calls.load_image = LoadImageAnsi;
-  calls.create_font = CreateFontAnsi;
-  calls.glyph_outline = GlyphOutlineAnsi;
-  calls.module_file_name = ModuleFileNameAnsi;
-  calls.file_attributes = FileAttributesAnsi;
-  calls.short_path_name = ShortPathNameAnsi;
-  calls.current_directory = CurrentDirectoryAnsi;
-  calls.set_current_directory = SetCurrentDirectoryAnsi;
-  calls.system_directory = SystemDirectoryAnsi;
-  calls.load_library = LoadLibraryAnsi;
-  calls.load_library_ex = LoadLibraryExAnsi;
-  calls.shell_execute = ShellExecuteAnsi;
-  return calls;
+  return {.register_class = RegisterClassAnsi,
+          .create_window = CreateWindowAnsi,
+          .def_window_proc = ::DefWindowProcA,
+          .call_window_proc = ::CallWindowProcA,
+          .get_message = ::GetMessageA,
+          .peek_message = ::PeekMessageA,
+          .dispatch_message = ::DispatchMessageA,
+          .send_message = ::SendMessageA,
+          .get_window_long = ::GetWindowLongPtrA,
+          .set_window_long = ::SetWindowLongPtrA,
+          .set_window_text = SetWindowTextAnsi,
+          .load_image = LoadImageAnsi,
+          .create_font = CreateFontAnsi,
+          .glyph_outline = GlyphOutlineAnsi,
+          .module_file_name = ModuleFileNameAnsi,
+          .file_attributes = FileAttributesAnsi,
+          .short_path_name = ShortPathNameAnsi,
+          .current_directory = CurrentDirectoryAnsi,
+          .set_current_directory = SetCurrentDirectoryAnsi,
+          .system_directory = SystemDirectoryAnsi,
+          .load_library = LoadLibraryAnsi,
+          .load_library_ex = LoadLibraryExAnsi,
+          .shell_execute = ShellExecuteAnsi};
 }
 
 // The system's own Unicode functions, looked up rather than imported, so
