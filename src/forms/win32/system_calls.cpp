@@ -24,11 +24,11 @@ class Ansi {
   }
   operator const char*() const noexcept { return as_is_; }
 
-  // Those systems know no long-path form ("\\?\\", "\\?\\UNC\\"); their
-  // paths are short enough without it.
+  // Those systems know no long-path form (\\?\C:\..., \\?\UNC\server\...);
+  // their paths are short enough without it.
   Ansi& Path() noexcept {
     if (std::strncmp(as_is_, "\\\\?\\UNC\\", 8) == 0)
-      as_is_ = &(text_[6] = '\\');  // "\\server\\share"
+      as_is_ = &(text_[6] = '\\');  // \\server\...
     else if (std::strncmp(as_is_, "\\\\?\\", 4) == 0)
       as_is_ += 4;
     return *this;
