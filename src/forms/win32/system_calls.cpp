@@ -118,8 +118,6 @@ UINT WINAPI SystemDirectoryAnsi(wchar_t* out, UINT size) {
   return Deliver(text, ::GetSystemDirectoryA(text, MAX_PATH), out, size);
 }
 
-HMODULE WINAPI LoadLibraryAnsi(const wchar_t* name) { return ::LoadLibraryA(Ansi(name)); }
-
 // Those systems know none of the search flags (LOAD_LIBRARY_SEARCH_...) and
 // would look in the program's folder instead: such a load fails here, and
 // the caller loads by full path.
@@ -174,11 +172,11 @@ constexpr const char* kUnicodeNames[] = {
                          "SetWindowTextW\0LoadImageW\0",
     "gdi32.dll\0CreateFontIndirectW\0GetGlyphOutlineW\0",
     "kernel32.dll\0GetModuleFileNameW\0GetFileAttributesW\0GetShortPathNameW\0GetCurrentDirectoryW\0"
-    "SetCurrentDirectoryW\0GetSystemDirectoryW\0LoadLibraryW\0LoadLibraryExW\0",
+    "SetCurrentDirectoryW\0GetSystemDirectoryW\0LoadLibraryExW\0",
 };
 static_assert(offsetof(SystemCalls, create_font) == 12 * sizeof(void*));
 static_assert(offsetof(SystemCalls, module_file_name) == 14 * sizeof(void*));
-static_assert(offsetof(SystemCalls, shell_execute) == 22 * sizeof(void*));
+static_assert(offsetof(SystemCalls, shell_execute) == 21 * sizeof(void*));
 
 // Decided once, when the program starts: GetVersion's high bit marks
 // Windows 95, 98 and Me.
@@ -207,7 +205,6 @@ SystemCalls AnsiCalls() {
           .current_directory = CurrentDirectoryAnsi,
           .set_current_directory = SetCurrentDirectoryAnsi,
           .system_directory = SystemDirectoryAnsi,
-          .load_library = LoadLibraryAnsi,
           .load_library_ex = LoadLibraryExAnsi,
           .shell_execute = ShellExecuteAnsi};
 }

@@ -42,7 +42,6 @@ struct SystemCalls {
   decltype(&::GetCurrentDirectoryW) current_directory;
   decltype(&::SetCurrentDirectoryW) set_current_directory;
   decltype(&::GetSystemDirectoryW) system_directory;
-  decltype(&::LoadLibraryW) load_library;
   decltype(&::LoadLibraryExW) load_library_ex;
   // The shell's start, which loads the shell on first use; without it the
   // start fails with the shell's "file not found".
