@@ -55,7 +55,8 @@ TEST(SystemCalls, TheUnicodeTableHoldsEachFunctionInItsPlace) {
 }
 
 // Folders and files: sizes as the Unicode forms give them, long-path forms
-// understood, search flags refused (the caller then loads by full path).
+// understood, a load from the system folder made by full path, other search
+// flags refused.
 TEST(SystemCalls, TheAnsiFormsAnswerAsTheUnicodeOnesDo) {
   const SystemCalls ansi = AnsiCalls(), wide = UnicodeCalls();
   wchar_t a[MAX_PATH], w[MAX_PATH];
@@ -70,7 +71,9 @@ TEST(SystemCalls, TheAnsiFormsAnswerAsTheUnicodeOnesDo) {
   const std::wstring system(a, length);
   for (const std::wstring& form : {system, L"\\\\?\\" + system})
     EXPECT_EQ(ansi.file_attributes(form.c_str()), GetFileAttributesW(system.c_str())) << form;
-  EXPECT_EQ(ansi.load_library_ex(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), nullptr);
+  EXPECT_EQ(ansi.load_library_ex(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32),
+            LoadLibraryW((system + L"\\version.dll").c_str()));
+  EXPECT_EQ(ansi.load_library_ex(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR), nullptr);
   EXPECT_NE(ansi.load_library_ex((system + L"\\version.dll").c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH), nullptr);
 }
 

@@ -119,14 +119,20 @@ UINT WINAPI SystemDirectoryAnsi(wchar_t* out, UINT size) {
 }
 
 // Those systems know none of the search flags (LOAD_LIBRARY_SEARCH_...) and
-// would look in the program's folder instead: such a load fails here, and
-// the caller loads by full path.
+// would look in the program's folder instead: a load from the system folder
+// is made there by the library's full path.
 HMODULE WINAPI LoadLibraryExAnsi(const wchar_t* name, HANDLE file, DWORD flags) {
-  if (flags >= 0x100) {
+  const Ansi ansi(name);
+  if (flags < LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR) return ::LoadLibraryExA(ansi, file, flags);
+  char path[MAX_PATH];
+  const std::size_t length = ::GetSystemDirectoryA(path, MAX_PATH), size = std::strlen(ansi) + 1;
+  if ((flags & LOAD_LIBRARY_SEARCH_SYSTEM32) == 0 || length == 0 || length + 1 + size > MAX_PATH) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  return ::LoadLibraryExA(Ansi(name), file, flags);
+  path[length] = '\\';
+  std::memcpy(path + length + 1, ansi, size);
+  return ::LoadLibraryExA(path, file, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 template <class Function>
