@@ -77,7 +77,6 @@ class WindowTree {
   bool Closing() const noexcept { return closing_; }
   Form& Window() const noexcept { return *form_; }
   HWND FormWindow() const noexcept { return form_window_.get(); }
-  HWND OwnerWindow() const noexcept { return owner_window_.get(); }
   HWND WindowOf(const Control& control) const noexcept;
   static Peer& PeerOf(const Control& control) noexcept { return *static_cast<Peer*>(control.peer); }
   const PixelGrid& Scale() const noexcept { return scale_; }
