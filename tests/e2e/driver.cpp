@@ -904,7 +904,11 @@ void PressButton(HWND button) {
 
 // Runs the rows side by side and reports each; the result is the number of rows that failed.
 int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
-  const std::wstring base = TempFolder() + L"\\kvd-faults";
+  // KVD_FAULTS_FOLDER names the matrix's folder under the temporary one: a
+  // name in the script of the system's code page, for a run as Windows 9x.
+  wchar_t base_name[MAX_PATH] = L"kvd-faults";
+  GetEnvironmentVariableW(L"KVD_FAULTS_FOLDER", base_name, MAX_PATH);
+  const std::wstring base = TempFolder() + L"\\" + base_name;
   RemoveTree(base);
   CreateDirectoryW(base.c_str(), nullptr);
   const std::wstring decoy = base + L"\\decoy-cwd";
@@ -977,7 +981,20 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
         for (const auto& m : ModulesFrom(run->launcher.pi.dwProcessId, run->folder))
           run->findings.push_back(L"loaded " + m);
   };
+  // KVD_FAMILY=ansi|unicode: the system calls each launcher must have taken,
+  // seen in its window's procedure (an ANSI window on Windows 95, 98 and Me).
+  wchar_t family[16] = {};
+  GetEnvironmentVariableW(L"KVD_FAMILY", family, 16);
+  auto check_family = [&runs, &family] {
+    if (family[0] == 0) return;
+    const bool want_unicode = std::wstring(family) == L"unicode";
+    for (auto& run : runs)
+      if (run->findings.empty() && run->launcher.Running() &&
+          (IsWindowUnicode(run->launcher.window) != FALSE) != want_unicode)
+        run->findings.push_back(std::wstring(L"the window is not ") + (want_unicode ? L"Unicode" : L"ANSI"));
+  };
   at(3000);
+  check_family();
   check_planted();
   for (auto& run : runs)
     if (run->row->mail && run->findings.empty() && run->launcher.Running()) ClickLink(run->launcher.window);
