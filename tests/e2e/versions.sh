@@ -25,8 +25,8 @@ rows='plain folder|Cancel, answered OK|close to the window with the question ope
 
 # name | kind of Wine run | version told to Setup.exe | code page | family | media | in the quick run
 settings=(
-  "Windows 98, code page 936|win32|win98|936|ansi|stage|quick"
-  "Windows Me, code page 936|win32|winme|936|ansi|stage|"
+  "Windows 98: ANSI calls, code page 936|win32|win98|936|ansi|stage|quick"
+  "Windows Me: ANSI calls, code page 936|win32|winme|936|ansi|stage|"
   "Windows 2000|win32|win2k||unicode|stage|"
   "Windows XP|win32|winxp||unicode|stage|"
   "Windows 7|win32|win7||unicode|stage|"
