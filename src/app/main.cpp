@@ -17,6 +17,10 @@ namespace {
 // update). Older systems at least drop the current folder from the search
 // (XP SP1 and later); Windows 2000 has neither call, and there every DLL the
 // launcher loads itself is loaded by its full path (LoadSystemLibrary).
+// This is the first code to run: before it Windows has loaded only the
+// program's imports, known DLLs that it takes from System32. (Wine's user32
+// also imports version.dll, which Windows' does not: under Wine a
+// version.dll beside the program is taken before this runs.)
 void LoadLibrariesFromSystemOnly() {
   BOOL(WINAPI * set_default_directories)(DWORD) = nullptr;
   forms::win32::FindOptionalFunction("kernel32.dll", "SetDefaultDllDirectories", set_default_directories);
@@ -25,11 +29,13 @@ void LoadLibrariesFromSystemOnly() {
     forms::win32::FindOptionalFunction("kernel32.dll", "SetDllDirectoryW", set_dll_directory);
     if (set_dll_directory != nullptr) set_dll_directory(L"");
   }
-  // The setting above does not reach the imports of DLLs that the window
-  // system loads for us (the loader looks beside the program first for
-  // those): they are loaded from System32 now, so that a later import finds
-  // them loaded. (msimg32, which common controls 6 imports, is loaded by the
-  // window's backend just before the first button, after the window shows.)
+  // Without the search flags the program's folder is still searched first,
+  // also for the DLLs the window system loads for us and for their imports
+  // (common controls 6 comes from the side-by-side store by full path, its
+  // imports by name): these are loaded from System32 now, so that a later
+  // load by name finds them among the loaded modules, which the loader
+  // looks at before any folder. (msimg32, which common controls 6 imports,
+  // is loaded by the window's backend just before the first button.)
   for (const wchar_t* name : {L"uxtheme.dll", L"version.dll"}) forms::win32::LoadSystemLibrary(name);
 }
 

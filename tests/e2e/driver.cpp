@@ -813,6 +813,7 @@ struct RowRun {
   Launcher launcher;
   std::vector<std::wstring> findings;  // what went wrong
   std::wstring seen;                   // what started, for the report
+  bool wine_took_version = false;      // the media's version.dll was listed: Wine's user32 imports it
   DWORD exit_code = STILL_ACTIVE;
 };
 
@@ -851,6 +852,40 @@ std::wstring Prepare(const Row& row, const std::wstring& stage, const std::wstri
     for (const wchar_t* name : kPlantNames) CopyInto(g_plant_dll, inside + name + L".dll");
   }
   return folder;
+}
+
+// Whether a loaded module imports the named DLL, by its import directory.
+bool ImportsDll(HMODULE module, const char* dll) {
+  if (module == nullptr) return false;
+  const auto* base = reinterpret_cast<const BYTE*>(module);
+  const auto* nt =
+      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) return false;
+  for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name != 0; ++d)
+    if (lstrcmpiA(reinterpret_cast<const char*>(base + d->Name), dll) == 0) return true;
+  return false;
+}
+
+// Wine's user32 imports version.dll; Windows' user32 does not. So under
+// Wine a version.dll beside a program is taken while the process is set up,
+// before any code of the program runs, whatever the program does. Where the
+// user32 at hand imports it, the planted-DLL rows accept version.dll listed
+// from the media folder, and say so; any other planted DLL found loaded
+// still fails them.
+constexpr wchar_t kWineStartImport[] = L"version.dll";
+
+bool User32ImportsVersion() { return ImportsDll(GetModuleHandleW(L"user32.dll"), "version.dll"); }
+
+// What a row expects, as the report states it.
+std::wstring Expected(const Row& row, bool user32_imports_version) {
+  std::wstring text = row.expect;
+  if (row.plant)
+    text += user32_imports_version ? L"; no DLL from the media folder but version.dll, which Wine's own user32 imports "
+                                     L"(Windows' user32 does not), so that Wine takes it as the process starts, before "
+                                     L"any code of Setup.exe runs"
+                                   : L"; no DLL from the media folder";
+  return text;
 }
 
 // Modules of a process that come from its media folder, other than the launcher itself.
@@ -975,11 +1010,16 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
       if (run->row->act == which && run->findings.empty() && run->launcher.Running()) what(*run);
   };
   // DLLs from the media folder, once the window is open and once after OK.
-  auto check_planted = [&runs] {
+  const bool user32_imports_version = User32ImportsVersion();
+  auto check_planted = [&runs, user32_imports_version] {
     for (auto& run : runs)
       if (run->row->plant && run->findings.empty())
-        for (const auto& m : ModulesFrom(run->launcher.pi.dwProcessId, run->folder))
-          run->findings.push_back(L"loaded " + m);
+        for (const auto& m : ModulesFrom(run->launcher.pi.dwProcessId, run->folder)) {
+          if (user32_imports_version && SameFile(m, Join(run->folder, kWineStartImport)))
+            run->wine_took_version = true;
+          else
+            run->findings.push_back(L"loaded " + m);
+        }
   };
   // KVD_FAMILY=ansi|unicode: the system calls each launcher must have taken,
   // seen in its window's procedure (an ANSI window on Windows 95, 98 and Me).
@@ -1057,6 +1097,7 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
     if (!SameText(order, r.row->expect))
       r.findings.push_back(L"started \"" + order + L"\", not \"" + r.row->expect + L"\"");
     r.seen = order.empty() ? L"nothing" : order;
+    if (r.wine_took_version) r.seen += L"; version.dll listed from the media folder (Wine's user32 import)";
     // The row's own processes still alive: its launcher, or what the shell started for it.
     for (const auto& p : after) {
       bool old = false;
@@ -1087,8 +1128,9 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
       if (folder.size() > 60)
         folder = folder.substr(0, 28) + L"…" + folder.substr(folder.size() - 28) +
                  Format(L" (%zu characters)", run->folder.size());
-      md += forms::win32::Narrow(L"| " + std::wstring(run->row->name) + L" | `" + folder + L"` | " + run->row->expect +
-                                 L" | " + run->seen + L" | " + verdict + L" |\n");
+      md += forms::win32::Narrow(L"| " + std::wstring(run->row->name) + L" | `" + folder + L"` | " +
+                                 Expected(*run->row, user32_imports_version) + L" | " + run->seen + L" | " + verdict +
+                                 L" |\n");
     }
     FILE* out = _wfopen(report.c_str(), L"wb");
     if (out != nullptr) {

@@ -60,10 +60,9 @@ MANIFEST_ELEMENTS = {
     "assembly": {"manifestVersion"},
     "assemblyIdentity": {"type", "name", "version", "processorArchitecture", "publicKeyToken", "language"},
     "dependency": set(), "dependentAssembly": set(),
-    # loadFrom is not documented: the pin of the DLLs loaded before the
-    # launcher's code runs, which the planted-DLL row of script/faults shows
-    # is needed. Whether Windows XP accepts it is an open question.
-    "file": {"name", "hashalg", "hash", "loadFrom"},
+    # Not loadFrom, which is not documented: the launcher's own code keeps
+    # DLLs in System32, and on Windows nothing else is loaded before it runs.
+    "file": {"name", "hashalg", "hash"},
     "trustInfo": set(), "security": set(), "requestedPrivileges": set(),
     "requestedExecutionLevel": {"level", "uiAccess"},
     "compatibility": set(), "application": set(), "supportedOS": {"Id"},
