@@ -4,6 +4,8 @@ and resources before any of our code runs.
 
     check_pe.py <Setup.exe> <version, e.g. 1.0.0.0>
 
+It holds the program to the DLLs that every 32-bit Windows has: it imports
+KERNEL32.dll, USER32.dll and GDI32.dll and nothing else, no C library DLL.
 It also holds the program to the oldest system it is for, Windows 2000 SP4
 (the floor): the header's versions, every import on the reviewed list of
 what that system exports (tools/floor/windows2000-exports.txt) and of what
@@ -37,11 +39,11 @@ DLL_NX_COMPAT = 0x0100
 RT_VERSION = 16
 RT_MANIFEST = 24
 
-# DLLs every supported Windows has; the program must need nothing else.
-SYSTEM_DLLS = {
-    "kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "comctl32.dll",
-    "msvcrt.dll", "advapi32.dll", "ole32.dll", "ucrtbase.dll",
-}
+# The DLLs the program imports, each of them and no other: the three that
+# every 32-bit Windows has, from 95 as first released on. No C library DLL
+# (msvcrt.dll is missing from the first releases of Windows 95); the rest
+# the launcher loads at run time, where it finds them.
+IMPORTED_DLLS = ("KERNEL32.dll", "USER32.dll", "GDI32.dll")
 FLOOR_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "floor")
 # Windows 2000 is NT 5.0: it refuses a program whose header asks for more.
 FLOOR_VERSION = (5, 0)
@@ -192,11 +194,6 @@ def string_value(version_block, key):
     return rest.split("\0", 1)[0]
 
 
-def system_dll(name):
-    name = name.lower()
-    return name in SYSTEM_DLLS or name.startswith("api-ms-win-crt-")
-
-
 def read_table(name):
     """The rows of one of the reviewed lists: fields split at "|", comments dropped."""
     with open(os.path.join(FLOOR_DIR, name), encoding="utf-8") as f:
@@ -279,8 +276,11 @@ def check(path, version):
 
     imports = pe.imports()
     expect(imports, "imports read: " + ", ".join(imports))
-    foreign = [n for n in imports if not system_dll(n)]
-    expect(not foreign, "needs only system DLLs" + (" (also: %s)" % ", ".join(foreign) if foreign else ""))
+    extra = [n for n in imports if n.lower() not in {d.lower() for d in IMPORTED_DLLS}]
+    missing = [d for d in IMPORTED_DLLS if d.lower() not in {n.lower() for n in imports}]
+    expect(not extra and not missing and len(imports) == len(IMPORTED_DLLS),
+           "imports %s and no other DLL" % ", ".join(IMPORTED_DLLS)
+           + (" (also: %s)" % ", ".join(extra) if extra else "") + (" (not: %s)" % ", ".join(missing) if missing else ""))
     runtime = [n for n in imports if RUNTIME_DLL.search(n)]
     expect(not runtime, "needs no compiler run-time DLL" + (" (%s)" % ", ".join(runtime) if runtime else ""))
 

@@ -1,6 +1,8 @@
 #include "forms/win32/window_tree.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <charconv>
+#include <string_view>
 
 #include "forms/error.h"
 #include "forms/win32/dpi.h"
@@ -13,6 +15,17 @@ namespace {
 
 bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// The whole number that `text` begins with after any blanks, 0 where there
+// is none; `text` then begins after it. (Parsed here rather than by the C
+// library, which Setup.exe does not link.)
+DWORD ReadNumber(std::string_view& text) {
+  text.remove_prefix(std::min(text.find_first_not_of(" \t\r\n"), text.size()));
+  DWORD number = 0;
+  const std::from_chars_result read = std::from_chars(text.data(), text.data() + text.size(), number);
+  text.remove_prefix(static_cast<std::size_t>(read.ptr - text.data()));
+  return number;
 }
 
 }  // namespace
@@ -291,10 +304,9 @@ HCURSOR WindowTree::CursorFor(const std::string& name) {
   info.xHotspot = info.yHotspot = 0;
   if (HRSRC found = ::FindResourceW(module_, wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */)) {
     const auto* text = static_cast<const char*>(::LockResource(::LoadResource(module_, found)));
-    const std::string hotspot(text != nullptr ? text : "", text != nullptr ? ::SizeofResource(module_, found) : 0);
-    char* end = nullptr;
-    info.xHotspot = static_cast<DWORD>(std::strtoul(hotspot.c_str(), &end, 10));
-    info.yHotspot = static_cast<DWORD>(std::strtoul(end, nullptr, 10));
+    std::string_view hotspot(text != nullptr ? text : "", text != nullptr ? ::SizeofResource(module_, found) : 0);
+    info.xHotspot = ReadNumber(hotspot);
+    info.yHotspot = ReadNumber(hotspot);
   }
   link_cursor_.reset(::CreateIconIndirect(&info));
   return link_cursor_ ? link_cursor_.get() : ArrowCursor();
