@@ -190,16 +190,29 @@ void Form::TimerDue(Timer& timer) {
   });
 }
 
-// Twips stay the unit: auto-sized labels measure their captions again at
-// the new scale, and the window stands where the window system put it.
+// Twips stay the unit; what was measured in screen pixels is measured again
+// at the new scale, as at creation: auto-sized labels their captions,
+// auto-sized picture boxes their picture and a border of one new pixel. A window that stood
+// fitted to its picture box (as large as it, the box at its corner) is
+// fitted again; a window still opening keeps its size, and the animation
+// goes on from the values it reads back. The window stands where the window
+// system put it.
 void Form::DpiChanged(std::optional<PointTwips> moved_to) {
   if (state_ == State::Unloaded) return;
   if (moved_to) {
     Left = moved_to->x;
     Top = moved_to->y;
   }
-  for (const auto& c : controls_)
-    if (c->AutoSize && c->GetKind() == Kind::Label) ApplyAutoSize(*c);
+  for (const auto& c : controls_) {
+    if (!c->AutoSize) continue;
+    const bool fitted = c->GetKind() == Kind::PictureBox && c->Container() == nullptr && c->Left == 0.0f &&
+                        c->Top == 0.0f && Width == c->Width && Height == c->Height;
+    ApplyAutoSize(*c);
+    if (fitted) {
+      Width = c->Width;
+      Height = c->Height;
+    }
+  }
 }
 
 }  // namespace forms

@@ -84,7 +84,8 @@ class Form : public Control {
   void RequestClose();
   void TimerDue(Timer& timer);
   // The screen's dpi changed; moved_to is where the window system placed
-  // the window, when it did.
+  // the window, when it did. What was measured in screen pixels is measured
+  // again at the new scale, so the window is the one opened at that dpi.
   void DpiChanged(std::optional<PointTwips> moved_to);
   // Assistive technology asks for a control's default action: a left press
   // and release at its centre, as the pointer makes a click. False, and

@@ -2,6 +2,8 @@
 // centre while the artwork slides into place, then snaps to the artwork.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "launcher_fixture.h"
 
 namespace {
@@ -102,6 +104,41 @@ TEST(OpeningAnimation, ArtworkOfAnotherSizeSetsTheFinalSize) {
   EXPECT_EQ(f.Window.Height.Get(), 315.0f);
   EXPECT_EQ(f.Window.Width.Get(), 3030.0f);
   EXPECT_EQ(l.rt.shell_requests.back().at_ms, 4 * forms::kTimerFloorMs);
+}
+
+// Moved between monitors of 96, 120, 144 and 192 dpi and back while growing,
+// once open and while asking its question: after each move the window stands
+// where the window system put it, and every size and place is that of a
+// window opened at that dpi and ticked as often.
+TEST(OpeningAnimation, MovedToAnotherDpiItIsTheWindowOpenedThere) {
+  Launcher moved;
+  auto& f = moved.Open();
+  int ticks = 0;
+  const auto geometry = [](const forms::Control& c) {
+    return std::array{c.Left.Get(), c.Top.Get(), c.Width.Get(), c.Height.Get()};
+  };
+  const auto move_and_compare = [&](int dpi) {
+    moved.rt.MoveToDpi(dpi, 100, 50);
+    Launcher opened;
+    opened.rt.screen.dpi = dpi;
+    auto& g = opened.Open();
+    Ticks(opened, ticks);
+    SCOPED_TRACE(testing::Message() << dpi << " dpi after " << ticks << " ticks");
+    const float tpp = 1440.0f / static_cast<float>(dpi);
+    EXPECT_EQ(geometry(f.Window), (std::array{100 * tpp, 50 * tpp, g.Window.Width.Get(), g.Window.Height.Get()}));
+    EXPECT_EQ(geometry(f.PicForm), geometry(g.PicForm));
+    EXPECT_EQ(geometry(f.LabelFont), geometry(g.LabelFont));
+  };
+  for (const int dpi : {120, 96, 144, 96, 192, 96, 144, 192, 96}) {  // the 8th move finds it open
+    Ticks(moved, 5);
+    ticks += 5;
+    move_and_compare(dpi);
+  }
+  moved.rt.while_asking = [&] {
+    for (const int dpi : {120, 144, 192, 96}) move_and_compare(dpi);
+  };
+  moved.ClickOn(f.CmdExit);
+  EXPECT_EQ(moved.rt.questions.size(), 1u);
 }
 
 TEST(OpeningAnimation, ClosingWhileGrowingStopsItWithoutTheSpeechProgram) {

@@ -151,4 +151,9 @@ void HeadlessRuntime::RequestClose() {
   Enter([this] { form_->RequestClose(); });
 }
 
+void HeadlessRuntime::MoveToDpi(int dpi, int left, int top) {
+  screen.dpi = dpi;
+  Enter([this, left, top] { form_->DpiChanged(PointTwips{Grid().Twips(left), Grid().Twips(top)}); });
+}
+
 }  // namespace forms::headless

@@ -52,6 +52,9 @@ class HeadlessRuntime : public Runtime, public ScriptedAnswers {
   void ClickAt(int x, int y);  // move, left press and release
   void Key(forms::Key key, bool repeat = false);
   void RequestClose();  // the window system asks the window to close
+  // The window moved to a monitor of another dpi; the window system put its
+  // top-left corner at left, top (pixels of the new scale).
+  void MoveToDpi(int dpi, int left, int top);
 
   // Message boxes take the next scripted answer (ScriptedAnswers).
   std::vector<Question> questions;

@@ -35,9 +35,11 @@ void Win32Runtime::TearDown() {
 void Win32Runtime::Shutdown() {
   FinishShellStarts();
   TearDown();
-  // A quit request that no loop has seen must not end the next loop on this thread.
+  // A quit request that no loop has seen must not end the next loop on this
+  // thread. Only that one is taken: a window of the thread that still needs
+  // painting (another runtime's) would hand out its paint message forever.
   MSG message;
-  while (Calls().peek_message(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (Calls().peek_message(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
   }
   shell_thread_.reset();
 }
@@ -80,9 +82,11 @@ void Win32Runtime::PerformShowStep(Form&, ShowStep step) {
 void Win32Runtime::EventDone(Form&) { tree_.ApplyMovedGeometry(); }
 
 // The window on a monitor of another dpi, or after the user changed the
-// scale: twips stay the unit, so every native window is placed again from
-// the model at the new scale, the buttons get fonts of the new size, labels
-// are measured again and the artwork is scaled again on its next paint.
+// scale: the model measures again what depends on the scale (Form::DpiChanged)
+// and keeps only the top-left corner of the suggested rectangle, since its
+// size is the one scaled from the old pixels; every native window is then
+// placed again from the model, the buttons get fonts of the new size and the
+// artwork is scaled again on its next paint.
 void Win32Runtime::OnDpiChanged(int dpi, const RECT* suggested) {
   if (dpi <= 0 || dpi == Dpi()) return;
   tree_.SetDpi(dpi);
