@@ -35,11 +35,12 @@ void Win32Runtime::TearDown() {
 void Win32Runtime::Shutdown() {
   FinishShellStarts();
   TearDown();
-  // A quit request that no loop has seen must not end the next loop on this
-  // thread. Only that one is taken: a window of the thread that still needs
-  // painting (another runtime's) would hand out its paint message forever.
+  // A quit request, or anything else posted, that no loop has seen must not
+  // reach the next loop on this thread. Only posted messages are taken: a
+  // window of the thread that still needs painting (another runtime's) would
+  // hand out its paint message forever.
   MSG message;
-  while (Calls().peek_message(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  while (Calls().peek_message(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) {
   }
   shell_thread_.reset();
 }
