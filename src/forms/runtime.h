@@ -17,35 +17,22 @@ struct ScreenInfo {
   int dpi = 96;  // twips per pixel = 1440 / dpi
 };
 
-// One request to the desktop shell's open service. All texts are UTF-8.
-struct ShellRequest {
-  NativeHandle owner = 0;
-  std::string verb;
-  std::string file;  // relative to directory, or a link
-  std::string parameters;
-  std::string directory;
-  int show = 1;
-};
-
-inline constexpr int kShellHandedOver = -1;
-
 // How the window comes on screen, step by step. It shows at its place and
 // paints its first frame before anything else, since that is what the user
 // waits for; it gets its owner (which keeps it off the taskbar) before it
-// is activated, so that Alt+Tab lists it; the programs handed over during
-// Load start once it is on screen; what the first frame does not need (the
-// buttons, icons and pointers) is made last.
+// is activated, so that Alt+Tab lists it; work held back until it is on
+// screen (the programs Load asked for) starts then; what the first frame does
+// not need (the buttons, icons and pointers) is made last.
 enum class ShowStep : std::uint8_t {
-  PlaceAndShow,        // at the model's place and size, not yet active
+  PlaceAndShow,  // at the model's place and size, not yet active
   PaintFirstFrame,
   TakeOwner,
   Activate,
-  ReleaseShellStarts,  // requests handed over so far may now be performed
+  ReleaseHeldWork,  // what waited for the window to show may now run
   CreateDeferred,
 };
-inline constexpr ShowStep kShowOrder[] = {ShowStep::PlaceAndShow, ShowStep::PaintFirstFrame,
-                                          ShowStep::TakeOwner,    ShowStep::Activate,
-                                          ShowStep::ReleaseShellStarts, ShowStep::CreateDeferred};
+inline constexpr ShowStep kShowOrder[] = {ShowStep::PlaceAndShow, ShowStep::PaintFirstFrame, ShowStep::TakeOwner,
+                                          ShowStep::Activate,     ShowStep::ReleaseHeldWork, ShowStep::CreateDeferred};
 
 class Runtime {
  public:
@@ -84,10 +71,6 @@ class Runtime {
   // Services.
   virtual int MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) = 0;
   virtual ScreenInfo Screen() = 0;
-  virtual std::string AppFolder() = 0;  // UTF-8, no trailing separator except at a drive root
-  // The shell's own result code, or kShellHandedOver when the request was
-  // handed to a thread that performs the requests in the order given.
-  virtual int ShellStart(const ShellRequest& request) = 0;
 };
 
 }  // namespace forms

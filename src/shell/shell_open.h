@@ -10,7 +10,8 @@ namespace shell {
 
 // Asks the desktop shell to open target (a path relative to the application
 // folder, or a link) with verb, owned by the window, shown normally, in the
-// application folder; the start itself follows PlanStart (start_plan.h).
+// application folder; the start itself follows PlanStart (start_plan.h), on
+// the service the program set (shell_service.h).
 // The shell's answer is not acted on: a missing companion or mail handler
 // changes nothing here.
 void ShellOpen(forms::Form& owner, std::string_view verb, std::string_view target);

@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/win32/text.h"
+#include "windows/text.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ const wchar_t kQuestionPrompt[] = L"您确定要退出安装系统吗?";
 int g_failures = 0;
 
 void Say(const char* kind, const std::wstring& text) {
-  std::printf("%s %s\n", kind, forms::win32::Narrow(text).c_str());
+  std::printf("%s %s\n", kind, windows::Narrow(text).c_str());
   std::fflush(stdout);
 }
 
@@ -71,7 +71,7 @@ struct Abort : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 void Require(bool condition, const std::wstring& what) {
-  if (!Check(condition, what)) throw Abort(forms::win32::Narrow(what));
+  if (!Check(condition, what)) throw Abort(windows::Narrow(what));
 }
 
 // ---------------------------------------------------------------- time, paths
@@ -185,7 +185,7 @@ std::vector<Record> ReadLog(const std::wstring& path) {
       if (b == std::string::npos) break;
     }
     if (fields.size() < 3) continue;
-    records.push_back(Record{ParseUtc(fields[0]), forms::win32::Widen(fields[1]), forms::win32::Widen(fields[2])});
+    records.push_back(Record{ParseUtc(fields[0]), windows::Widen(fields[1]), windows::Widen(fields[2])});
   }
   return records;
 }
@@ -1128,9 +1128,9 @@ int Matrix(const std::wstring& stage, bool quick, const std::wstring& report) {
       if (folder.size() > 60)
         folder = folder.substr(0, 28) + L"…" + folder.substr(folder.size() - 28) +
                  Format(L" (%zu characters)", run->folder.size());
-      md += forms::win32::Narrow(L"| " + std::wstring(run->row->name) + L" | `" + folder + L"` | " +
-                                 Expected(*run->row, user32_imports_version) + L" | " + run->seen + L" | " + verdict +
-                                 L" |\n");
+      md += windows::Narrow(L"| " + std::wstring(run->row->name) + L" | `" + folder + L"` | " +
+                            Expected(*run->row, user32_imports_version) + L" | " + run->seen + L" | " + verdict +
+                            L" |\n");
     }
     FILE* out = _wfopen(report.c_str(), L"wb");
     if (out != nullptr) {
@@ -1150,9 +1150,9 @@ int Operate(const std::wstring& action) {
   Require(WaitFor([&] { return (window = FindWindowW(nullptr, kCaption)) != nullptr; }, 30000),
           Format(L"found the window \"%ls\"", kCaption));
   HWND ok = nullptr, cancel = nullptr;
-  Require(WaitFor([&] { return (ok = FindButton(window, kOkText)) && (cancel = FindButton(window, kCancelText)); },
-                  5000),
-          L"the window has the buttons 确定 and 取消");
+  Require(
+      WaitFor([&] { return (ok = FindButton(window, kOkText)) && (cancel = FindButton(window, kCancelText)); }, 5000),
+      L"the window has the buttons 确定 and 取消");
   if (action == L"press-ok") {
     Require(WaitFor([&] { return IsWindowEnabled(ok) != 0; }, 30000), L"OK became available");
     Click(window, ok);

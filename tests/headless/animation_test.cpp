@@ -103,7 +103,7 @@ TEST(OpeningAnimation, ArtworkOfAnotherSizeSetsTheFinalSize) {
   EXPECT_FALSE(f.TimerForm.Enabled);
   EXPECT_EQ(f.Window.Height.Get(), 315.0f);
   EXPECT_EQ(f.Window.Width.Get(), 3030.0f);
-  EXPECT_EQ(l.rt.shell_requests.back().at_ms, 4 * forms::kTimerFloorMs);
+  EXPECT_EQ(l.shell.requests.back().at_ms, 4 * forms::kTimerFloorMs);
 }
 
 // Moved between monitors of 96, 120, 144 and 192 dpi and back while growing,

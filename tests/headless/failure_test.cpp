@@ -25,7 +25,7 @@ void ReportAtFailureExit(Launcher& l) {
   forms::SetFailureExit(
       [](void* launcher) {
         const Launcher& at_end = *static_cast<Launcher*>(launcher);
-        std::fputs(Report(at_end.rt.exit_status(), at_end.rt.shell_requests.size(), at_end.frm->Window.Height).c_str(),
+        std::fputs(Report(at_end.rt.exit_status(), at_end.shell.requests.size(), at_end.frm->Window.Height).c_str(),
                    stderr);
       },
       &l);

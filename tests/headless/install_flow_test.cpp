@@ -72,7 +72,7 @@ TEST(InstallFlow, CancelAsksAndAnsweringCancelChangesNothing) {
     auto& f = l.Open();
     l.rt.Advance(at);
     const FlowState before = StateOf(f);
-    const auto starts = l.rt.shell_requests.size();
+    const auto starts = l.shell.requests.size();
     l.rt.answers = {2};
     l.ClickOn(f.CmdExit);
     ASSERT_EQ(l.rt.questions.size(), 1u) << at;
@@ -82,7 +82,7 @@ TEST(InstallFlow, CancelAsksAndAnsweringCancelChangesNothing) {
     EXPECT_EQ(q.style, 4385);
     EXPECT_EQ(q.owner, f.Window.hWnd());
     EXPECT_EQ(StateOf(f), before) << at;
-    EXPECT_EQ(l.rt.shell_requests.size(), starts);
+    EXPECT_EQ(l.shell.requests.size(), starts);
     EXPECT_FALSE(l.rt.ended());
   }
 }
@@ -98,7 +98,7 @@ TEST(InstallFlow, CancelAnsweredOkBeforeTheAnimationEndsNeverStartsSpeech) {
   EXPECT_EQ(l.rt.exit_status(), 0);
   l.rt.Advance(60000);
   EXPECT_EQ(l.CountStarts(kSpeech), 0);
-  EXPECT_EQ(l.rt.shell_requests.size(), 1u);
+  EXPECT_EQ(l.shell.requests.size(), 1u);
 }
 
 TEST(InstallFlow, CancelThenOkAfterReadyEndsWithoutHandingOver) {
@@ -121,13 +121,13 @@ TEST(InstallFlow, ACloseRequestClosesAtOnceWithoutTheQuestion) {
     auto& f = l.Open();
     l.rt.Advance(at);
     if (at == 25000) l.ClickOn(f.CmdOK);  // even while handing over
-    const auto starts = l.rt.shell_requests.size();
+    const auto starts = l.shell.requests.size();
     l.rt.RequestClose();
     EXPECT_TRUE(l.rt.ended()) << at;
     EXPECT_EQ(l.rt.exit_status(), 0);
     EXPECT_TRUE(l.rt.questions.empty());
     l.rt.Advance(60000);
-    EXPECT_EQ(l.rt.shell_requests.size(), starts) << at;
+    EXPECT_EQ(l.shell.requests.size(), starts) << at;
   }
 }
 
@@ -165,7 +165,7 @@ TEST(InstallFlow, ClosedWhileAskingTheAnswerDoesNothingMore) {
     l.ClickOn(f.CmdExit);
     EXPECT_TRUE(l.rt.ended());
     EXPECT_EQ(l.rt.exit_status(), 0);
-    EXPECT_EQ(l.rt.shell_requests.size(), 2u);
+    EXPECT_EQ(l.shell.requests.size(), 2u);
   }
 }
 
@@ -185,14 +185,14 @@ TEST(InstallFlow, NothingRunsTwiceOrAfterUnloading) {
 
   l.rt.Advance(20000);
   ASSERT_TRUE(l.rt.ended());
-  const auto starts = l.rt.shell_requests.size();
+  const auto starts = l.shell.requests.size();
   int ran = 0;
   f.Window.Deliver([&ran] { ++ran; });
   f.Window.TimerDue(f.TimerForm);
   l.ClickOn(f.LabelFont);
   l.rt.Key(forms::Key::Enter);
   EXPECT_EQ(ran, 0);
-  EXPECT_EQ(l.rt.shell_requests.size(), starts);
+  EXPECT_EQ(l.shell.requests.size(), starts);
 }
 
 // Pressed before the animation ends (only if it lasts past 15 s), OK does

@@ -37,7 +37,7 @@ TEST(Keyboard, EnterAndEscOnTheArtworkPressNothing) {
   l.rt.Key(Key::Space);
   l.rt.Key(Key::Escape);
   EXPECT_TRUE(l.rt.questions.empty());
-  EXPECT_EQ(l.rt.shell_requests.size(), 2u);
+  EXPECT_EQ(l.shell.requests.size(), 2u);
 }
 
 TEST(Keyboard, EscNeverPressesAButton) {
@@ -49,7 +49,7 @@ TEST(Keyboard, EscNeverPressesAButton) {
     l.rt.Key(Key::Escape);
   }
   EXPECT_TRUE(l.rt.questions.empty());
-  EXPECT_EQ(l.rt.shell_requests.size(), 2u);
+  EXPECT_EQ(l.shell.requests.size(), 2u);
 }
 
 TEST(Keyboard, SpaceOrEnterPressesTheFocusedButton) {
@@ -83,7 +83,7 @@ TEST(Keyboard, ClickingAButtonFocusesIt) {
   EXPECT_EQ(f.Window.ActiveControl(), &f.CmdExit);
   l.ClickOn(f.CmdOK);  // disabled: the click lands on the artwork
   EXPECT_EQ(f.Window.ActiveControl(), &f.PicForm);
-  EXPECT_EQ(l.rt.shell_requests.size(), 2u);
+  EXPECT_EQ(l.shell.requests.size(), 2u);
 }
 
 }  // namespace

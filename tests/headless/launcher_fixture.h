@@ -6,12 +6,32 @@
 
 #include "forms/headless/headless_runtime.h"
 #include "launcher/FrmSetup.h"
+#include "shell/shell_service.h"
+
+// The shell's open service as the window's thread sees it: each request
+// recorded with the time and whether the window was on screen.
+struct RecordingShell : shell::ShellService {
+  struct Record {
+    shell::ShellRequest request;
+    long long at_ms;
+    bool window_shown;
+  };
+  explicit RecordingShell(const forms::headless::HeadlessRuntime& runtime) : rt(runtime) {}
+  std::string AppFolder() override { return app_folder; }
+  void HandOver(const shell::ShellRequest& request) override { requests.push_back({request, rt.Now(), rt.shown()}); }
+
+  const forms::headless::HeadlessRuntime& rt;
+  std::string app_folder = "C:\\Keyvandor";
+  std::vector<Record> requests;
+};
 
 struct Launcher {
   forms::headless::HeadlessRuntime rt;
+  RecordingShell shell{rt};
+  shell::UseShellService use_shell{shell};
   std::unique_ptr<launcher::FrmSetup> frm;
 
-  // Configure rt (screen, pictures, folder) before calling Open.
+  // Configure rt (screen, pictures) and shell (folder) before calling Open.
   launcher::FrmSetup& Open() {
     frm = std::make_unique<launcher::FrmSetup>(rt);
     frm->Show();
@@ -34,12 +54,12 @@ struct Launcher {
 
   std::vector<std::string> StartedFiles() const {
     std::vector<std::string> files;
-    for (const auto& r : rt.shell_requests) files.push_back(r.request.file);
+    for (const auto& r : shell.requests) files.push_back(r.request.file);
     return files;
   }
   int CountStarts(const std::string& file) const {
     int n = 0;
-    for (const auto& r : rt.shell_requests) n += r.request.file == file;
+    for (const auto& r : shell.requests) n += r.request.file == file;
     return n;
   }
   // Runs the opening animation to its end (40 ticks, each at the timer floor).

@@ -111,9 +111,9 @@ TEST(Start, StripFirstThenButtonsShellOffTheWindowThreadOneSizePerTick) {
   launcher::FrmSetup frm(runtime);
   EXPECT_EQ(runtime.WindowOf(frm.CmdOK), nullptr) << "no button before the show";
   frm.Show();
-  ASSERT_FALSE(runtime.shell_requests.empty());
-  EXPECT_EQ(runtime.shell_requests[0].file, "data\\data1.exe");
-  EXPECT_FALSE(runtime.shown_at_request[0]) << "asked for during Load";
+  ASSERT_FALSE(runtime.shell.requests.empty());
+  EXPECT_EQ(runtime.shell.requests[0].file, "data\\data1.exe");
+  EXPECT_FALSE(runtime.shell.shown_at_request[0]) << "asked for during Load";
   const HWND ok = runtime.WindowOf(frm.CmdOK);
   ASSERT_NE(ok, nullptr);
   EXPECT_FALSE(IsWindowEnabled(ok));
@@ -134,20 +134,20 @@ TEST(Start, StripFirstThenButtonsShellOffTheWindowThreadOneSizePerTick) {
   EXPECT_EQ(artwork.Source(120).width, 2 * artwork.WidthPx());
   EXPECT_EQ(artwork.Source(192).height, 2 * artwork.HeightPx());
 
-  runtime.FinishShellStarts();
-  EXPECT_EQ(runtime.shell_requests.size(), 2u);
-  ASSERT_EQ(runtime.performed_on.size(), runtime.shell_requests.size());
-  for (DWORD thread : runtime.performed_on) EXPECT_NE(thread, GetCurrentThreadId());
+  runtime.shell.Finish();
+  EXPECT_EQ(runtime.shell.requests.size(), 2u);
+  ASSERT_EQ(runtime.shell.performed_on.size(), runtime.shell.requests.size());
+  for (DWORD thread : runtime.shell.performed_on) EXPECT_NE(thread, GetCurrentThreadId());
 }
 
 // A start handed over before the window ever shows (its thread not yet
-// made) is still performed before FinishShellStarts returns.
+// made) is still performed before the shell's Finish returns.
 TEST(Start, StartsHandedOverBeforeAnyShowAreFinished) {
   RecordingRuntime runtime;
   launcher::FrmSetup frm(runtime);
   shell::ShellOpen(frm.Window, "Open", "data\\data1.exe");
-  runtime.FinishShellStarts();
-  EXPECT_EQ(runtime.performed_on.size(), 1u);
+  runtime.shell.Finish();
+  EXPECT_EQ(runtime.shell.performed_on.size(), 1u);
 }
 
 TEST(Painting, ArtworkFillsThePictureInsideAOnePixelBorder) {
@@ -272,7 +272,8 @@ TEST(Dpi192, FaceIsTheTwoXRenditionWithSharperText) {
       int differing = 0;
       for (int y = 0; y < two.height; ++y)
         for (int x = 0; x < two.width; ++x) {
-          const bool in_label = x + 1 >= label.left && x + 1 < label.right && y + 1 >= label.top && y + 1 < label.bottom;
+          const bool in_label =
+              x + 1 >= label.left && x + 1 < label.right && y + 1 >= label.top && y + 1 < label.bottom;
           if (!in_label && face.At(x + 1, y + 1) != two.At(x, y)) ++differing;
         }
       EXPECT_EQ(differing, 0);
@@ -281,8 +282,8 @@ TEST(Dpi192, FaceIsTheTwoXRenditionWithSharperText) {
     // areas are scaled by 1.25 (whole pixels).
     const Image blurred = forms::picture::ScaleSmooth(one, width, height);
     for (const RECT& area : text_areas) {
-      const RECT scaled = dpi == 192 ? area
-                                     : RECT{area.left * 5 / 4, area.top * 5 / 4, area.right * 5 / 4, area.bottom * 5 / 4};
+      const RECT scaled =
+          dpi == 192 ? area : RECT{area.left * 5 / 4, area.top * 5 / 4, area.right * 5 / 4, area.bottom * 5 / 4};
       const int scale = dpi == 192 ? 2 : 1;
       const double ratio = EdgeEnergy(face, 1, scale, scaled) / EdgeEnergy(blurred, 0, scale, scaled);
       EXPECT_GT(ratio, dpi == 192 ? 2.0 : 1.1) << "text area from x " << area.left << ", y " << area.top;

@@ -162,10 +162,10 @@ TEST(Keyboard, TabEnterSpaceAndEscReachTheFocusedButtonOnce) {
   frm.CmdOK.Enabled = true;  // as TimePlay does
   PressKey(runtime, VK_TAB, L'\t');
   EXPECT_EQ(GetFocus(), launcher.Button(frm.CmdOK));
-  const std::size_t before = runtime.shell_requests.size();
+  const std::size_t before = runtime.shell.requests.size();
   PressKey(runtime, VK_SPACE, L' ');
-  ASSERT_EQ(runtime.shell_requests.size(), before + 1);
-  EXPECT_EQ(runtime.shell_requests.back().file, "data\\data2.exe");
+  ASSERT_EQ(runtime.shell.requests.size(), before + 1);
+  EXPECT_EQ(runtime.shell.requests.back().file, "data\\data2.exe");
   EXPECT_FALSE(IsWindowEnabled(launcher.Button(frm.CmdOK)));
   EXPECT_FALSE(IsWindowEnabled(launcher.Button(frm.CmdExit)));
   EXPECT_EQ(GetFocus(), launcher.Picture());  // the focus left the disabled buttons
@@ -214,7 +214,7 @@ TEST(Close, EverySourceInEveryStateUnloadsAtOnce) {
     auto& runtime = *launcher.runtime;
     if (when != When::Growing) launcher.Open();
     const HWND window = launcher.Window();
-    const std::size_t started = runtime.shell_requests.size();
+    const std::size_t started = runtime.shell.requests.size();
     int questions_left = 0;
     if (when == When::Asking) {
       runtime.real_question = true;
@@ -231,7 +231,7 @@ TEST(Close, EverySourceInEveryStateUnloadsAtOnce) {
     EXPECT_FALSE(launcher.frm->Window.IsLoaded());
     EXPECT_EQ(runtime.questions, when == When::Asking ? 1 : 0);
     EXPECT_EQ(questions_left, 0) << "the question went with its window";
-    EXPECT_EQ(runtime.shell_requests.size(), started) << "nothing more starts";
+    EXPECT_EQ(runtime.shell.requests.size(), started) << "nothing more starts";
   }
 }
 

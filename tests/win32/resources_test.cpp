@@ -35,7 +35,7 @@ TEST(Resources, GdiAndUserObjectsStayFlatOverHoverAndClicks) {
   const int gdi_before = LiveGdiObjects();
   const int windows_before = ThreadWindows();
   const HCURSOR cursor = runtime.LinkCursor();
-  const std::size_t clicks_before = runtime.shell_requests.size();
+  const std::size_t clicks_before = runtime.shell.requests.size();
 
   for (int i = 0; i < 1000; ++i) hover_cycle();
   for (int i = 0; i < 1000; ++i) click();
@@ -44,7 +44,7 @@ TEST(Resources, GdiAndUserObjectsStayFlatOverHoverAndClicks) {
   EXPECT_EQ(LiveGdiObjects(), gdi_before);
   EXPECT_EQ(ThreadWindows(), windows_before);
   EXPECT_EQ(runtime.LinkCursor(), cursor);
-  EXPECT_EQ(runtime.shell_requests.size(), clicks_before + 1000);
+  EXPECT_EQ(runtime.shell.requests.size(), clicks_before + 1000);
 }
 
 // The real question box and real shell starts leave nothing behind either.
@@ -63,7 +63,7 @@ TEST(Resources, RealQuestionsAndShellStartsStayFlat) {
   Launcher launcher;
   launcher.Open();
   auto& runtime = *launcher.runtime;
-  runtime.real_question = runtime.real_shell = true;
+  runtime.real_question = runtime.shell.real = true;
   const UINT_PTR answerer = SetTimer(nullptr, 0, 5, AnswerCancel);
   auto& frm = *launcher.frm;
   const auto ask = [&frm] { frm.Window.Deliver([&frm] { frm.CmdExit_Click(); }); };
@@ -88,7 +88,7 @@ TEST(Resources, RealQuestionsAndShellStartsStayFlat) {
   for (const char* what : {"questions", "mail starts"}) {
     for (int hundred = 1; hundred <= 10; ++hundred) {
       for (int i = 0; i < 100; ++i) what[0] == 'q' ? ask() : mail();
-      runtime.FinishShellStarts();
+      runtime.shell.Finish();
       if (hundred <= 5) {
         runtime.ProcessMessages(50);
         gdi_warm = LiveGdiObjects();

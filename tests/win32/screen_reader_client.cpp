@@ -18,11 +18,11 @@
 #include <iterator>
 #include <string>
 
-#include "forms/win32/text.h"
+#include "windows/text.h"
 
 namespace {
 
-using forms::win32::Narrow;
+using windows::Narrow;
 
 const wchar_t kCaption[] = L"安装Keyvandor";
 int failures = 0;
@@ -49,7 +49,7 @@ VARIANT Child(LONG id) {
 std::string Read(IAccessible* object, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), LONG id) {
   BSTR text = nullptr;
   if (FAILED((object->*get)(Child(id), &text)) || text == nullptr) return "(none)";
-  const std::string out = Narrow(text);
+  const std::string out = windows::Narrow(text);
   SysFreeString(text);
   return out;
 }
@@ -66,7 +66,7 @@ IAccessible* ClientObject(HWND window) {
 
 // How many starts the stand-ins recorded under that file name.
 int Starts(const std::wstring& log, const std::string& name) {
-  std::ifstream in(Narrow(log));
+  std::ifstream in(windows::Narrow(log));
   const std::string text(std::istreambuf_iterator<char>(in), {});
   int count = 0;
   for (auto at = text.find("\\" + name + "\t"); at != std::string::npos; at = text.find("\\" + name + "\t", at + 1))
@@ -125,7 +125,7 @@ void Run(const std::wstring& stage) {
         "it leads to mailto:kvd@example.com, by a jump");
   BSTR text = nullptr;
   Check(link->get_accName(Child(2), &text) == E_INVALIDARG, "there is no child 2");
-  Check(Read(link, &IAccessible::get_accName, CHILDID_SELF) == Narrow(kCaption) &&
+  Check(Read(link, &IAccessible::get_accName, CHILDID_SELF) == windows::Narrow(kCaption) &&
             Read(link, &IAccessible::get_accRole, CHILDID_SELF) == ROLE_SYSTEM_GRAPHIC,
         "the picture is a graphic named after the window");
 

@@ -15,39 +15,58 @@
 #include "forms/picture/pixels.h"
 #include "forms/win32/win32_runtime.h"
 #include "launcher/FrmSetup.h"
+#include "shell/shell_service.h"
+#include "shell/win32/desktop_shell.h"
 
 namespace kvd_test {
 
 // Requests are recorded as the window's thread issues them (with whether
 // the window was on screen), then handed to the shell's thread, which notes
 // the thread it performs each one on instead of starting anything.
-class RecordingRuntime : public forms::win32::Win32Runtime, public forms::headless::ScriptedAnswers {
+class RecordingShell : public shell::win32::DesktopShell {
  public:
-  using Win32Runtime::Win32Runtime;
-  ~RecordingRuntime() override { FinishShellStarts(); }
-  int ShellStart(const forms::ShellRequest& request) override {
-    shell_requests.push_back(request);
+  ~RecordingShell() override { Finish(); }
+  void HandOver(const shell::ShellRequest& request) override {
+    requests.push_back(request);
     shown_at_request.push_back(IsWindowVisible(reinterpret_cast<HWND>(request.owner)) != FALSE);
-    return Win32Runtime::ShellStart(request);
+    DesktopShell::HandOver(request);
   }
-  // Records the thread each start runs on; with real_shell, the shell starts it.
-  int PerformShellStart(const forms::ShellRequest& request) override {
+  std::vector<shell::ShellRequest> requests;
+  std::vector<bool> shown_at_request;
+  std::vector<DWORD> performed_on;  // read after Finish()
+  bool real = false;                // the shell starts them
+
+ protected:
+  void Perform(const shell::ShellRequest& request) override {
     performed_on.push_back(GetCurrentThreadId());  // one at a time, on the shell's thread
-    return real_shell ? Win32Runtime::PerformShellStart(request) : 42;
+    if (real) DesktopShell::Perform(request);
   }
-  // Answers from the script without a box, or, with real_question, shows
-  // the real one; while_asking runs first either way.
+};
+
+// The shell comes first and goes last: the runtime completes its starts
+// before the windows go.
+struct WithRecordingShell {
+  RecordingShell shell;
+  shell::UseShellService use_shell{shell};
+};
+
+// A runtime with its shell attached, as Setup.exe has it, that answers
+// questions from the script without a box or, with real_question, shows the
+// real one (while_asking runs first either way).
+class RecordingRuntime : public WithRecordingShell,
+                         public forms::win32::Win32Runtime,
+                         public forms::headless::ScriptedAnswers {
+ public:
+  explicit RecordingRuntime(forms::win32::Options options = {}) : Win32Runtime(options) {
+    Attach({[this] { shell.Release(); }, [this] { shell.Finish(); }});
+  }
   int MsgBox(forms::Form& owner, const std::string& prompt, int style, const std::string& title) override {
     ++questions;
     if (!real_question) return NextAnswer();
     if (while_asking) std::exchange(while_asking, nullptr)();
     return Win32Runtime::MsgBox(owner, prompt, style, title);
   }
-  std::vector<forms::ShellRequest> shell_requests;
-  std::vector<bool> shown_at_request;
-  std::vector<DWORD> performed_on;  // read after FinishShellStarts()
   bool real_question = false;
-  bool real_shell = false;
   int questions = 0;
 };
 

@@ -1,7 +1,7 @@
 // The two tables of calls with text: the NT family's holds the system's own
 // Unicode functions, each in its place; the ANSI forms (those of Windows 95,
 // 98 and Me) give the same answers as the Unicode ones, run here on the NT family.
-#include "forms/win32/system_calls.h"
+#include "windows/system_calls.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 namespace kvd_test {
 namespace {
 
-using forms::win32::AnsiCalls;
-using forms::win32::SystemCalls;
-using forms::win32::UnicodeCalls;
+using windows::AnsiCalls;
+using windows::SystemCalls;
+using windows::UnicodeCalls;
 
 FARPROC Export(const char* library, const char* name) { return GetProcAddress(GetModuleHandleA(library), name); }
 

@@ -1,14 +1,14 @@
 // System DLLs come from the system folder, however they are loaded: with the
 // LOAD_LIBRARY_SEARCH_* flags where the system has them, by full path where
 // it has not.
-#include "forms/win32/system_library.h"
+#include "windows/system_library.h"
 
 #include <gtest/gtest.h>
 
 #include <cwctype>
 #include <string>
 
-namespace forms::win32 {
+namespace windows {
 namespace {
 
 std::wstring Lower(std::wstring text) {
@@ -35,4 +35,4 @@ TEST(SystemLibrary, LoadsFromTheSystemFolder) {
 }
 
 }  // namespace
-}  // namespace forms::win32
+}  // namespace windows

@@ -13,7 +13,7 @@
 #include <cwchar>
 #include <string>
 
-#include "forms/win32/text.h"
+#include "windows/text.h"
 
 namespace {
 
@@ -81,5 +81,5 @@ bool AppendLine(const std::wstring& path, const std::string& line) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   const std::wstring line = NowUtc() + L"\t" + ModulePath() + L"\t" + WorkingDirectory() + L"\t" +
                             std::to_wstring(GetCurrentProcessId()) + L"\n";
-  return AppendLine(LogPath(), forms::win32::Narrow(line)) ? 0 : 1;
+  return AppendLine(LogPath(), windows::Narrow(line)) ? 0 : 1;
 }

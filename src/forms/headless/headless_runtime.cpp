@@ -112,11 +112,6 @@ int HeadlessRuntime::MsgBox(Form& owner, const std::string& prompt, int style, c
   return NextAnswer();
 }
 
-int HeadlessRuntime::ShellStart(const ShellRequest& request) {
-  shell_requests.push_back({request, now_, shown_});
-  return 42;
-}
-
 Control* HeadlessRuntime::ControlAt(int x, int y) const {
   return form_ != nullptr ? form_->ControlAt({Grid().Twips(x), Grid().Twips(y)}) : nullptr;
 }

@@ -2,7 +2,7 @@
 // A deterministic backend with no window system: a virtual clock that
 // delivers timer ticks in time order, injected pointer and keyboard input
 // handed to the window's door as a window system would, scripted message-box
-// answers, a configurable screen and a record of every shell request.
+// answers and a configurable screen.
 #include <map>
 #include <string>
 #include <vector>
@@ -25,19 +25,12 @@ struct Question {
   long long at_ms;
 };
 
-struct ShellRecord {
-  ShellRequest request;
-  long long at_ms;
-  bool window_shown;  // whether the window was on screen when it was asked
-};
-
 class HeadlessRuntime : public Runtime, public ScriptedAnswers {
  public:
   HeadlessRuntime();
 
   // Configuration, before the window is created.
   ScreenInfo screen;
-  std::string app_folder = "C:\\Keyvandor";
   std::map<std::string, PictureSize> pictures{{"artwork", kArtworkSize}};
 
   // Virtual clock: delivers every tick due up to now + ms, one at a time.
@@ -58,7 +51,6 @@ class HeadlessRuntime : public Runtime, public ScriptedAnswers {
 
   // Message boxes take the next scripted answer (ScriptedAnswers).
   std::vector<Question> questions;
-  std::vector<ShellRecord> shell_requests;
   std::vector<std::string> created;  // names of native objects, in creation order
 
   // Makes the nth (1-based) later write of property on the named control fail.
@@ -91,8 +83,6 @@ class HeadlessRuntime : public Runtime, public ScriptedAnswers {
   void StopTimer(Timer& timer) override;
   int MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) override;
   ScreenInfo Screen() override { return screen; }
-  std::string AppFolder() override { return app_folder; }
-  int ShellStart(const ShellRequest& request) override;
 
  private:
   struct Running {

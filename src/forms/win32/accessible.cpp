@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "forms/accessibility.h"
-#include "forms/win32/system_library.h"
-#include "forms/win32/text.h"
 #include "forms/win32/win32_runtime.h"
+#include "windows/system_library.h"
+#include "windows/text.h"
 
 namespace forms::win32 {
 namespace {
@@ -21,7 +21,7 @@ namespace {
 // COM, automation strings and oleacc, loaded when a screen reader first
 // asks, so that the launcher imports none of them for it.
 struct ScreenReaderFunctions {
-  ComFunctions com;
+  windows::ComFunctions com;
   BSTR(WINAPI* alloc_string)(const OLECHAR*, UINT) = nullptr;
   LRESULT(WINAPI* lresult_from_object)(REFIID, WPARAM, IUnknown*) = nullptr;
   HRESULT(WINAPI* create_standard)(HWND, LONG, REFIID, void**) = nullptr;
@@ -37,18 +37,18 @@ ScreenReaderFunctions functions;  // the launcher's windows live on one thread
 const ScreenReaderFunctions& Com() {
   if (!functions.loaded) {
     functions.loaded = true;
-    functions.com = LoadCom();
-    FindFunction(LoadSystemLibrary(L"oleaut32.dll"), "SysAllocStringLen", functions.alloc_string);
-    const HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
-    FindFunction(oleacc, "LresultFromObject", functions.lresult_from_object);
-    FindFunction(oleacc, "CreateStdAccessibleObject", functions.create_standard);
+    functions.com = windows::LoadCom();
+    windows::FindFunction(windows::LoadSystemLibrary(L"oleaut32.dll"), "SysAllocStringLen", functions.alloc_string);
+    const HMODULE oleacc = windows::LoadSystemLibrary(L"oleacc.dll");
+    windows::FindFunction(oleacc, "LresultFromObject", functions.lresult_from_object);
+    windows::FindFunction(oleacc, "CreateStdAccessibleObject", functions.create_standard);
   }
   return functions;
 }
 
 HRESULT Text(std::string_view utf8, BSTR* out) {
   if (out == nullptr) return E_POINTER;
-  const std::wstring wide = Widen(utf8);
+  const std::wstring wide = windows::Widen(utf8);
   *out = Com().alloc_string(wide.c_str(), static_cast<UINT>(wide.size()));
   return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }

@@ -11,7 +11,7 @@
 #include "forms/picture/bmp.h"
 #include "forms/picture/inflate.h"
 #include "forms/picture/rendition.h"
-#include "forms/win32/text.h"
+#include "windows/text.h"
 
 namespace forms::win32 {
 namespace {
@@ -24,7 +24,7 @@ void NamingPicture(const std::string& name, Body body) {
 
 // The deflated file in RCDATA resource `name`, or an empty span.
 std::span<const std::uint8_t> FindPacked(HINSTANCE module, const std::string& name) {
-  const std::wstring wide = Widen(name);
+  const std::wstring wide = windows::Widen(name);
   HRSRC found = ::FindResourceW(module, wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
   const void* packed = loaded != nullptr ? ::LockResource(loaded) : nullptr;
@@ -49,17 +49,14 @@ Artwork::Artwork(HINSTANCE module, const std::string& name) : name_(name) {
     packed_.push_back(packed);
   }
   NamingPicture(name_, [this] {
-    const picture::BmpHeader header =
-        picture::ReadBmpStart(picture::InflateStart(packed_[0], picture::kBmpStartBytes));
+    const picture::BmpHeader header = picture::ReadBmpStart(picture::InflateStart(packed_[0], picture::kBmpStartBytes));
     width_ = header.width;
     height_ = header.height;
     dpi_ = header.dpi;
   });
 }
 
-int Artwork::RenditionFor(int screen_dpi) const noexcept {
-  return picture::ChooseRendition(scales_, dpi_, screen_dpi);
-}
+int Artwork::RenditionFor(int screen_dpi) const noexcept { return picture::ChooseRendition(scales_, dpi_, screen_dpi); }
 
 const picture::Pixels& Artwork::Source(int screen_dpi) {
   const int scale = RenditionFor(screen_dpi);
@@ -96,7 +93,7 @@ HBITMAP Artwork::Scaled(int screen_dpi) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  OwnedBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  windows::OwnedBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || bits == nullptr) Raise("no memory for the picture");
   std::memcpy(bits, pixels.data.data(), pixels.data.size() * sizeof(std::uint32_t));
   scaled_ = std::move(bitmap);

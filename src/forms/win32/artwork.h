@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "forms/picture/pixels.h"
-#include "forms/win32/owned_handle.h"
+#include "windows/owned_handle.h"
 
 namespace forms::win32 {
 
@@ -52,7 +52,7 @@ class Artwork {
   int height_ = 0;
   int dpi_ = 96;
   int scaled_dpi_ = 0;
-  OwnedBitmap scaled_;
+  windows::OwnedBitmap scaled_;
 };
 
 }  // namespace forms::win32

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "forms/error.h"
-#include "forms/win32/system_calls.h"
-#include "forms/win32/text.h"
+#include "windows/system_calls.h"
+#include "windows/text.h"
 
 namespace forms::win32 {
 
@@ -28,10 +28,10 @@ HFONT FontCache::Get(const FontObject& font, int dpi, bool* replaced) {
   // (LayOutCaption measures the glyphs in this form).
   attributes.lfQuality = NONANTIALIASED_QUALITY;
   attributes.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const std::wstring face = Widen(key.name);
+  const std::wstring face = windows::Widen(key.name);
   face.copy(attributes.lfFaceName, LF_FACESIZE - 1);
 
-  OwnedFont made(Calls().create_font(&attributes));
+  windows::OwnedFont made(windows::Calls().create_font(&attributes));
   if (!made) Raise("font " + key.name + " could not be made");
   previous_ = std::move(handle_);
   handle_ = std::move(made);
@@ -53,7 +53,7 @@ CaptionLayout LayOutCaption(HDC dc, std::wstring_view caption) {
   for (const wchar_t character : caption) {
     GLYPHMETRICS glyph{};
     int advance = 0;
-    if (Calls().glyph_outline(dc, character, GGO_BITMAP, &glyph, 0, nullptr, &kIdentity) != GDI_ERROR) {
+    if (windows::Calls().glyph_outline(dc, character, GGO_BITMAP, &glyph, 0, nullptr, &kIdentity) != GDI_ERROR) {
       advance = glyph.gmCellIncX;
       const int ink = pen + static_cast<int>(glyph.gmptGlyphOrigin.x);
       ink_left = std::min(ink_left, ink);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "forms/control.h"
-#include "forms/win32/owned_handle.h"
+#include "windows/owned_handle.h"
 
 namespace forms::win32 {
 
@@ -37,8 +37,8 @@ class FontCache {
     bool operator==(const Key&) const = default;
   };
   Key key_;
-  OwnedFont handle_;
-  OwnedFont previous_;
+  windows::OwnedFont handle_;
+  windows::OwnedFont previous_;
 };
 
 // A caption laid out in the font selected into `dc`, glyph by glyph as that

@@ -2,8 +2,8 @@
 // launcher's windows go to the form's keyboard rules before translation and
 // dispatch, so that a press reaches a handler exactly once and a button does
 // not click on Space by itself.
-#include "forms/win32/system_calls.h"
 #include "forms/win32/win32_runtime.h"
+#include "windows/system_calls.h"
 
 namespace forms::win32 {
 namespace {
@@ -50,7 +50,7 @@ bool Win32Runtime::InterceptKey(const MSG& message) {
 void Win32Runtime::Dispatch(MSG& message) {
   if (InterceptKey(message)) return;
   ::TranslateMessage(&message);
-  Calls().dispatch_message(&message);
+  windows::Calls().dispatch_message(&message);
 }
 
 // Geometry written outside any event (by a test, say) is applied before the
@@ -63,7 +63,7 @@ int Win32Runtime::Run() {
   MSG message;
   while (!ended_) {
     ApplyWritesOutsideEvents();
-    const BOOL got = Calls().get_message(&message, nullptr, 0, 0);
+    const BOOL got = windows::Calls().get_message(&message, nullptr, 0, 0);
     if (got == -1) break;
     if (got == 0) return ended_ ? exit_status_ : static_cast<int>(message.wParam);
     Dispatch(message);
@@ -75,7 +75,7 @@ bool Win32Runtime::ProcessMessages(DWORD wait_ms) {
   const DWORD start = ::GetTickCount();
   for (;;) {
     MSG message;
-    while (Calls().peek_message(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (windows::Calls().peek_message(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
         ended_ = true;
         return false;

@@ -1,7 +1,8 @@
+#include "forms/win32/painter.h"
+
 #include <algorithm>
 
-#include "forms/win32/painter.h"
-#include "forms/win32/text.h"
+#include "windows/text.h"
 
 namespace forms::win32 {
 namespace {
@@ -39,8 +40,8 @@ void Painter::PaintPicture(WindowTree& tree, Peer& picture, HDC dc) {
   if (picture.artwork) {
     const HBITMAP bitmap = picture.artwork->Scaled(dpi);
     drawn = picture.artwork->ScaledSize(dpi);
-    OwnedMemoryDc memory(::CreateCompatibleDC(dc));
-    SelectScope select(memory.get(), bitmap);
+    windows::OwnedMemoryDc memory(::CreateCompatibleDC(dc));
+    windows::SelectScope select(memory.get(), bitmap);
     ::BitBlt(dc, inside.left, inside.top, std::min<LONG>(drawn.cx, inside.right - inside.left),
              std::min<LONG>(drawn.cy, inside.bottom - inside.top), memory.get(), 0, 0, SRCCOPY);
   }
@@ -62,8 +63,8 @@ void Painter::PaintPicture(WindowTree& tree, Peer& picture, HDC dc) {
     const HFONT font = label.font.Get(child->Font, dpi);
     label.font.DropPrevious();
     const RECT r = tree.PixelRect(*child);
-    const std::wstring caption = Widen(child->Caption.Get());
-    SelectScope select(dc, font);
+    const std::wstring caption = windows::Widen(child->Caption.Get());
+    windows::SelectScope select(dc, font);
     const int old_mode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF old_color =
         ::SetTextColor(dc, child->Enabled ? ToColorRef(child->ForeColor) : ::GetSysColor(COLOR_GRAYTEXT));

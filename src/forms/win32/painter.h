@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "forms/control.h"
-#include "forms/win32/owned_handle.h"
 #include "forms/win32/window_tree.h"
+#include "windows/owned_handle.h"
 
 namespace forms::win32 {
 
@@ -19,7 +19,7 @@ class Painter {
   HBRUSH BrushFor(Color color);
 
  private:
-  OwnedBrush back_brush_;
+  windows::OwnedBrush back_brush_;
   Color back_brush_color_ = 0;
 };
 

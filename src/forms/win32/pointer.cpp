@@ -4,8 +4,8 @@
 // which control it is for, whether it makes a click and where the focus
 // goes; this file only translates, and mirrors the focus, capture, the
 // pushed-in look of a button and the pointer shape the model asks for.
-#include "forms/win32/system_calls.h"
 #include "forms/win32/win32_runtime.h"
+#include "windows/system_calls.h"
 
 namespace forms::win32 {
 namespace {
@@ -81,7 +81,7 @@ void Win32Runtime::CaptureChanged(Form&, bool captured) {
 
 void Win32Runtime::ShowPressed(Control& button, bool pressed) {
   if (tree_.Closing() || WindowOf(button) == nullptr) return;
-  Calls().send_message(WindowOf(button), BM_SETSTATE, pressed ? TRUE : FALSE, 0);
+  windows::Calls().send_message(WindowOf(button), BM_SETSTATE, pressed ? TRUE : FALSE, 0);
 }
 
 // The pointer takes the mouse icon of the control the model puts under it.

@@ -3,14 +3,13 @@
 #include <optional>
 
 #include "forms/error.h"
-#include "forms/win32/dpi.h"
-#include "forms/win32/shell_thread.h"
-#include "forms/win32/system_calls.h"
+#include "windows/dpi.h"
+#include "windows/system_calls.h"
 
 namespace forms::win32 {
 
 Win32Runtime::Win32Runtime(Options options)
-    : tree_(::GetModuleHandleA(nullptr), options.dpi > 0 ? options.dpi : SystemDpi(), options.dpi > 0,
+    : tree_(::GetModuleHandleA(nullptr), options.dpi > 0 ? options.dpi : windows::SystemDpi(), options.dpi > 0,
             &Win32Runtime::ButtonProc) {
   RegisterClasses(::GetModuleHandleA(nullptr));
   // A failure ends the program where it is raised; this runtime's own end
@@ -30,19 +29,17 @@ void Win32Runtime::TearDown() {
   tree_.Destroy();
 }
 
-// The shell starts handed over are completed and the shell's thread ends;
-// the windows go.
+// The work attached is completed; the windows go.
 void Win32Runtime::Shutdown() {
-  FinishShellStarts();
+  if (work_.finish) work_.finish();
   TearDown();
   // A quit request, or anything else posted, that no loop has seen must not
   // reach the next loop on this thread. Only posted messages are taken: a
   // window of the thread that still needs painting (another runtime's) would
   // hand out its paint message forever.
   MSG message;
-  while (Calls().peek_message(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) {
+  while (windows::Calls().peek_message(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) {
   }
-  shell_thread_.reset();
 }
 
 void Win32Runtime::CreatePeer(Control& control) { tree_.Add(control, this); }
@@ -71,8 +68,8 @@ void Win32Runtime::PerformShowStep(Form&, ShowStep step) {
       ::ShowWindow(window, SW_SHOWNORMAL);
       ::SetForegroundWindow(window);
       break;
-    case ShowStep::ReleaseShellStarts:
-      if (shell_thread_) shell_thread_->Release();
+    case ShowStep::ReleaseHeldWork:
+      if (work_.release) work_.release();
       break;
     case ShowStep::CreateDeferred:
       tree_.CreateDeferred();

@@ -1,8 +1,9 @@
 #pragma once
 // The forms runtime on real windows, made of parts that each own their
 // state: the window tree (the native windows, their geometry, fonts, icons
-// and pointer images), the painter, the timers, the shell's thread and the
-// screen-reader objects (on each picture box's peer). The window procedures
+// and pointer images), the painter, the timers and the screen-reader objects
+// (on each picture box's peer); the work of other threads that serves the
+// window is the program's, attached to it. The window procedures
 // and the message loop only translate window messages into raw events at
 // the window's door; the model decides everything else.
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "forms/callback.h"
 #include "forms/form.h"
 #include "forms/layout.h"
 #include "forms/runtime.h"
@@ -23,7 +25,13 @@ struct Options {
   int dpi = 0;  // 0: the system's dpi; tests set another to check scaling
 };
 
-class ShellThread;
+// Work of another thread that serves the window (the shell's starts, which
+// the program hands to the runtime): held back until the window has first
+// shown, and completed before the windows go, at the end and after a failure.
+struct WindowWork {
+  Callback<void()> release;
+  Callback<void()> finish;
+};
 
 class Win32Runtime : public Runtime {
  public:
@@ -71,15 +79,9 @@ class Win32Runtime : public Runtime {
   // The desktop's services (services.cpp):
   int MsgBox(Form& owner, const std::string& prompt, int style, const std::string& title) override;
   ScreenInfo Screen() override;
-  std::string AppFolder() override;
-  int ShellStart(const ShellRequest& request) override;
 
-  // Waits until every shell request handed over so far has been performed.
-  void FinishShellStarts();
-
- protected:
-  // Performs one request on the shell's thread (tests record it instead).
-  virtual int PerformShellStart(const ShellRequest& request);
+  // The window's work on another thread; one at a time.
+  void Attach(WindowWork work) noexcept { work_ = work; }
 
  private:
   static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -109,7 +111,7 @@ class Win32Runtime : public Runtime {
   WindowTree tree_;
   Painter painter_;
   TimerTable timers_;
-  std::unique_ptr<ShellThread> shell_thread_;
+  WindowWork work_;
   bool ended_ = false;
   int exit_status_ = 0;
 };

@@ -1,7 +1,7 @@
 // The runtime's window classes. Each procedure translates messages into raw
 // events at the window's door and decides nothing itself.
-#include "forms/win32/system_calls.h"
 #include "forms/win32/win32_runtime.h"
+#include "windows/system_calls.h"
 
 namespace forms::win32 {
 namespace {
@@ -9,10 +9,10 @@ namespace {
 Peer* PeerFromWindow(HWND window, UINT message, LPARAM lparam) {
   if (message == WM_NCCREATE) {
     auto* peer = static_cast<Peer*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    Calls().set_window_long(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
+    windows::Calls().set_window_long(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
     return peer;
   }
-  return reinterpret_cast<Peer*>(Calls().get_window_long(window, GWLP_USERDATA));
+  return reinterpret_cast<Peer*>(windows::Calls().get_window_long(window, GWLP_USERDATA));
 }
 
 }  // namespace
@@ -25,9 +25,9 @@ void Win32Runtime::RegisterClasses(HINSTANCE module) {
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = procedure;
     cls.hInstance = module;
-    cls.hCursor = ArrowCursor();
+    cls.hCursor = windows::ArrowCursor();
     cls.lpszClassName = name;
-    Calls().register_class(&cls);
+    windows::Calls().register_class(&cls);
   };
   reg(L"KvdOwner", OwnerProc);
   reg(L"KvdForm", GuardedProc<&Win32Runtime::FormMessage>);
@@ -44,7 +44,7 @@ LRESULT CALLBACK Win32Runtime::OwnerProc(HWND window, UINT message, WPARAM wpara
     if (self->Live()) self->Window().Guarded([self] { self->Window().RequestClose(); });
     return 0;
   }
-  return Calls().def_window_proc(window, message, wparam, lparam);
+  return windows::Calls().def_window_proc(window, message, wparam, lparam);
 }
 
 // Every message that reaches the model enters it behind the window's guard
@@ -57,7 +57,7 @@ LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wpa
   // What screen readers hold goes with the window, even while the windows are torn down.
   if (message == WM_DESTROY && peer != nullptr) peer->accessible.Disconnect();
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
-  if (self == nullptr || !self->Live()) return Calls().def_window_proc(window, message, wparam, lparam);
+  if (self == nullptr || !self->Live()) return windows::Calls().def_window_proc(window, message, wparam, lparam);
   LRESULT result = 0;
   self->Window().Guarded([&] {
     if (!self->OnMouse(window, message, wparam, lparam))
@@ -71,13 +71,13 @@ LRESULT CALLBACK Win32Runtime::GuardedProc(HWND window, UINT message, WPARAM wpa
 // makes their clicks and moves their focus. The pointer passing over still
 // reaches the system's procedure, which draws the hover look.
 LRESULT CALLBACK Win32Runtime::ButtonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* peer = reinterpret_cast<Peer*>(Calls().get_window_long(window, GWLP_USERDATA));
+  auto* peer = reinterpret_cast<Peer*>(windows::Calls().get_window_long(window, GWLP_USERDATA));
   Win32Runtime* self = peer != nullptr ? peer->runtime : nullptr;
-  if (self == nullptr) return Calls().def_window_proc(window, message, wparam, lparam);
+  if (self == nullptr) return windows::Calls().def_window_proc(window, message, wparam, lparam);
   bool taken = false;  // a mouse message the door took for itself
   if (self->Live())
     self->Window().Guarded([&] { taken = self->OnMouse(window, message, wparam, lparam) && message != WM_MOUSEMOVE; });
-  return taken ? 0 : Calls().call_window_proc(self->tree_.SystemButtonProc(), window, message, wparam, lparam);
+  return taken ? 0 : windows::Calls().call_window_proc(self->tree_.SystemButtonProc(), window, message, wparam, lparam);
 }
 
 LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -101,7 +101,7 @@ LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wpara
     case WM_SETCURSOR:
       // Child windows ask their parent first, so this serves every window.
       if (LOWORD(lparam) == HTCLIENT && OnSetCursor()) return TRUE;
-      return Calls().def_window_proc(window, message, wparam, lparam);
+      return windows::Calls().def_window_proc(window, message, wparam, lparam);
     case WM_TIMER:
       if (Timer* timer = timers_.Due(wparam)) form.TimerDue(*timer);
       return 0;
@@ -120,7 +120,7 @@ LRESULT Win32Runtime::FormMessage(Peer&, HWND window, UINT message, WPARAM wpara
       form.RequestClose();
       return 0;
     default:
-      return Calls().def_window_proc(window, message, wparam, lparam);
+      return windows::Calls().def_window_proc(window, message, wparam, lparam);
   }
 }
 
@@ -129,14 +129,8 @@ LRESULT Win32Runtime::PictureMessage(Peer& peer, HWND window, UINT message, WPAR
     case WM_ERASEBKGND:
       return 1;  // the paint covers every pixel
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = ::BeginPaint(window, &paint);
-      struct EndPaintOnExit {
-        HWND window;
-        PAINTSTRUCT* paint;
-        ~EndPaintOnExit() { ::EndPaint(window, paint); }
-      } end{window, &paint};
-      painter_.PaintPicture(tree_, peer, dc);
+      const windows::PaintScope paint(window);
+      painter_.PaintPicture(tree_, peer, paint.dc());
       return 0;
     }
     case WM_PRINTCLIENT:
@@ -144,9 +138,9 @@ LRESULT Win32Runtime::PictureMessage(Peer& peer, HWND window, UINT message, WPAR
       return 0;
     case WM_GETOBJECT:  // a screen reader asks (accessible.cpp)
       if (const LRESULT answer = peer.accessible.Answer(peer, wparam, lparam); answer != 0) return answer;
-      return Calls().def_window_proc(window, message, wparam, lparam);
+      return windows::Calls().def_window_proc(window, message, wparam, lparam);
     default:
-      return Calls().def_window_proc(window, message, wparam, lparam);
+      return windows::Calls().def_window_proc(window, message, wparam, lparam);
   }
 }
 

@@ -5,10 +5,10 @@
 #include <string_view>
 
 #include "forms/error.h"
-#include "forms/win32/dpi.h"
-#include "forms/win32/system_calls.h"
-#include "forms/win32/system_library.h"
-#include "forms/win32/text.h"
+#include "windows/dll_search.h"
+#include "windows/dpi.h"
+#include "windows/system_calls.h"
+#include "windows/text.h"
 
 namespace forms::win32 {
 namespace {
@@ -69,15 +69,15 @@ void WindowTree::Add(Control& control, Win32Runtime* runtime) {
 void WindowTree::CreateFormWindow(Peer& peer) {
   Control& form = *peer.control;
   const RECT r = PixelRect(form);
-  form_window_.reset(Calls().create_window(WS_EX_TOOLWINDOW, L"KvdForm", Widen(form.Caption.Get()).c_str(),
-                                           WS_POPUP | WS_CLIPCHILDREN, r.left, r.top, 0, 0, nullptr, nullptr, module_,
-                                           &peer));
+  form_window_.reset(windows::Calls().create_window(
+      WS_EX_TOOLWINDOW, L"KvdForm", windows::Widen(form.Caption.Get()).c_str(), WS_POPUP | WS_CLIPCHILDREN, r.left,
+      r.top, 0, 0, nullptr, nullptr, module_, &peer));
   if (!form_window_) Raise("window " + form.Name() + " could not be created");
   peer.window = form_window_.get();
   peer.applied = {r.left, r.top, r.left, r.top};
   peer.placed = true;
   // Nothing is measured or placed yet: take the dpi of the window's monitor.
-  if (const int dpi = WindowDpi(peer.window); !dpi_fixed_ && dpi > 0) scale_.dpi = dpi;
+  if (const int dpi = windows::WindowDpi(peer.window); !dpi_fixed_ && dpi > 0) scale_.dpi = dpi;
 }
 
 // A hidden owner keeps the window off the taskbar but in Alt+Tab, where a
@@ -88,36 +88,34 @@ void WindowTree::CreateFormWindow(Peer& peer) {
 // itself. Without an owner the window stays a tool window.
 void WindowTree::TakeOwner() {
   const HWND window = form_window_.get();
-  owner_window_.reset(
-      Calls().create_window(0, L"KvdOwner", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_, &PeerOf(*form_)));
+  owner_window_.reset(windows::Calls().create_window(0, L"KvdOwner", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                                     module_, &PeerOf(*form_)));
   if (!owner_window_) return;
-  Calls().set_window_long(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_window_.get()));
-  Calls().set_window_long(window, GWL_EXSTYLE, Calls().get_window_long(window, GWL_EXSTYLE) & ~WS_EX_TOOLWINDOW);
+  windows::Calls().set_window_long(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_window_.get()));
+  windows::Calls().set_window_long(window, GWL_EXSTYLE,
+                                   windows::Calls().get_window_long(window, GWL_EXSTYLE) & ~WS_EX_TOOLWINDOW);
 }
 
 // The window's icons, for Alt+Tab.
 void WindowTree::SetIcons() {
   if (form_->Icon.empty()) return;
-  const std::wstring icon = Widen(form_->Icon);
+  const std::wstring icon = windows::Widen(form_->Icon);
   const auto load = [this, &icon](int metric_x, int metric_y) {
-    return static_cast<HICON>(Calls().load_image(module_, icon.c_str(), IMAGE_ICON, ::GetSystemMetrics(metric_x),
-                                                 ::GetSystemMetrics(metric_y), 0));
+    return static_cast<HICON>(windows::Calls().load_image(
+        module_, icon.c_str(), IMAGE_ICON, ::GetSystemMetrics(metric_x), ::GetSystemMetrics(metric_y), 0));
   };
   big_icon_.reset(load(SM_CXICON, SM_CYICON));
   small_icon_.reset(load(SM_CXSMICON, SM_CYSMICON));
   for (HWND window : {owner_window_.get(), form_window_.get()}) {
-    Calls().send_message(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
-    Calls().send_message(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
+    windows::Calls().send_message(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
+    windows::Calls().send_message(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
   }
 }
 
 // Made from the model as it stands now: whatever Load wrote to a button
 // before it existed (its caption, whether it is enabled) it shows from the start.
 void WindowTree::CreateDeferred() {
-  // The first button loads common controls 6, which imports msimg32; the
-  // loader would look for that beside the launcher first, where a planted
-  // copy may wait. Loaded from System32 now, the import finds it loaded.
-  LoadSystemLibrary(L"msimg32.dll");
+  windows::LoadCommonControlsImportsFromSystem();
   for (auto& peer : peers_)
     if (peer->control->GetKind() == Kind::CommandButton && peer->window == nullptr) CreateChildWindow(*peer);
   SetIcons();
@@ -136,18 +134,18 @@ void WindowTree::CreateChildWindow(Peer& peer) {
   // A push button is never the default button.
   style |= button ? BS_PUSHBUTTON : WS_CLIPCHILDREN;
   const RECT r = PixelRect(control);
-  const std::wstring caption = button ? Widen(control.Caption.Get()) : std::wstring();
+  const std::wstring caption = button ? windows::Widen(control.Caption.Get()) : std::wstring();
   peer.id = next_child_id_++;
-  peer.window = Calls().create_window(
+  peer.window = windows::Calls().create_window(
       0, button ? L"BUTTON" : L"KvdPicture", caption.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
       ParentWindow(control), reinterpret_cast<HMENU>(static_cast<INT_PTR>(peer.id)), module_, button ? nullptr : &peer);
   if (peer.window == nullptr) Raise("control " + control.Name() + " could not be created");
   peer.applied = r;
   peer.placed = true;
   if (button) {
-    Calls().set_window_long(peer.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&peer));
+    windows::Calls().set_window_long(peer.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&peer));
     system_button_proc_ = reinterpret_cast<WNDPROC>(
-        Calls().set_window_long(peer.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(button_proc_)));
+        windows::Calls().set_window_long(peer.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(button_proc_)));
     ApplyFont(peer);
   }
 }
@@ -195,7 +193,7 @@ void WindowTree::InvalidateWindowless(Peer& peer) {
 void WindowTree::ApplyFont(Peer& peer) {
   bool replaced = false;
   const HFONT font = peer.font.Get(peer.control->Font, scale_.dpi, &replaced);
-  if (replaced) Calls().send_message(peer.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (replaced) windows::Calls().send_message(peer.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   peer.font.DropPrevious();
 }
 
@@ -223,7 +221,7 @@ void WindowTree::PropertyChanged(Control& control, Prop property) {
       ::ShowWindow(peer.window, control.Visible ? SW_SHOWNA : SW_HIDE);
       break;
     case Prop::Caption:
-      Calls().set_window_text(peer.window, Widen(control.Caption.Get()).c_str());
+      windows::Calls().set_window_text(peer.window, windows::Widen(control.Caption.Get()).c_str());
       break;
     case Prop::Font:
       if (control.GetKind() == Kind::CommandButton) ApplyFont(peer);
@@ -244,9 +242,9 @@ SizeTwips WindowTree::MeasureAutoSize(const Control& control) {
   }
   const HFONT font = peer.font.Get(control.Font, scale_.dpi);
   peer.font.DropPrevious();
-  ScreenDc screen;
-  SelectScope select(screen.get(), font);
-  const SIZE size = LayOutCaption(screen.get(), Widen(control.Caption.Get())).size;
+  windows::ScreenDc screen;
+  windows::SelectScope select(screen.get(), font);
+  const SIZE size = LayOutCaption(screen.get(), windows::Widen(control.Caption.Get())).size;
   return {scale_.Twips(size.cx), scale_.Twips(size.cy)};
 }
 
@@ -294,12 +292,13 @@ void WindowTree::Destroy() noexcept {
 // RCDATA resource of the same name ("x y"). Made once per runtime.
 HCURSOR WindowTree::CursorFor(const std::string& name) {
   if (link_cursor_) return link_cursor_.get();
-  const std::wstring wide = Widen(name);
-  OwnedIcon icon(static_cast<HICON>(Calls().load_image(module_, wide.c_str(), IMAGE_ICON, 32, 32, 0)));
-  if (!icon) return ArrowCursor();
+  const std::wstring wide = windows::Widen(name);
+  windows::OwnedIcon icon(
+      static_cast<HICON>(windows::Calls().load_image(module_, wide.c_str(), IMAGE_ICON, 32, 32, 0)));
+  if (!icon) return windows::ArrowCursor();
   ICONINFO info{};
-  if (!::GetIconInfo(icon.get(), &info)) return ArrowCursor();
-  OwnedBitmap mask(info.hbmMask), color(info.hbmColor);
+  if (!::GetIconInfo(icon.get(), &info)) return windows::ArrowCursor();
+  windows::OwnedBitmap mask(info.hbmMask), color(info.hbmColor);
   info.fIcon = FALSE;
   info.xHotspot = info.yHotspot = 0;
   if (HRSRC found = ::FindResourceW(module_, wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */)) {
@@ -309,7 +308,7 @@ HCURSOR WindowTree::CursorFor(const std::string& name) {
     info.yHotspot = ReadNumber(hotspot);
   }
   link_cursor_.reset(::CreateIconIndirect(&info));
-  return link_cursor_ ? link_cursor_.get() : ArrowCursor();
+  return link_cursor_ ? link_cursor_.get() : windows::ArrowCursor();
 }
 
 }  // namespace forms::win32

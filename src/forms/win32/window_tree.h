@@ -16,7 +16,7 @@
 #include "forms/win32/accessible.h"
 #include "forms/win32/artwork.h"
 #include "forms/win32/font_cache.h"
-#include "forms/win32/owned_handle.h"
+#include "windows/owned_handle.h"
 
 namespace forms::win32 {
 
@@ -105,10 +105,10 @@ class WindowTree {
   WNDPROC system_button_proc_ = nullptr;
   Form* form_ = nullptr;
   std::vector<std::unique_ptr<Peer>> peers_;
-  OwnedWindow owner_window_;  // hidden owner: keeps the window off the taskbar, not out of Alt+Tab
-  OwnedWindow form_window_;   // destroyed before its owner
-  OwnedIcon big_icon_, small_icon_;
-  OwnedCursor link_cursor_;
+  windows::OwnedWindow owner_window_;  // hidden owner: keeps the window off the taskbar, not out of Alt+Tab
+  windows::OwnedWindow form_window_;   // destroyed before its owner
+  windows::OwnedIcon big_icon_, small_icon_;
+  windows::OwnedCursor link_cursor_;
   int next_child_id_ = 100;
   bool shown_ = false;  // the window has been on screen
   bool closing_ = false;

@@ -14,7 +14,7 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
-namespace forms::win32 {
+namespace windows {
 
 struct SystemCalls {
   // Window classes, windows and their messages. Messages sent are those
@@ -59,4 +59,4 @@ const SystemCalls& Calls();
 SystemCalls UnicodeCalls();
 SystemCalls AnsiCalls();
 
-}  // namespace forms::win32
+}  // namespace windows

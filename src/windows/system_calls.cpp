@@ -1,12 +1,12 @@
-#include "forms/win32/system_calls.h"
+#include "windows/system_calls.h"
 
 #include <cstddef>
 #include <cstring>
 #include <memory>
 
-#include "forms/win32/system_library.h"
+#include "windows/system_library.h"
 
-namespace forms::win32 {
+namespace windows {
 namespace {
 
 // Text for an ANSI form, in the system's code page: a character the code
@@ -232,4 +232,4 @@ SystemCalls UnicodeCalls() {
 
 const SystemCalls& Calls() { return kCalls; }
 
-}  // namespace forms::win32
+}  // namespace windows

@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace forms::win32 {
+namespace windows {
 
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
-}  // namespace forms::win32
+}  // namespace windows

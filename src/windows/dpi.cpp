@@ -1,9 +1,9 @@
-#include "forms/win32/dpi.h"
+#include "windows/dpi.h"
 
-#include "forms/win32/owned_handle.h"
-#include "forms/win32/system_library.h"
+#include "windows/owned_handle.h"
+#include "windows/system_library.h"
 
-namespace forms::win32 {
+namespace windows {
 
 int SystemDpi() {
   UINT(WINAPI * dpi_for_system)() = nullptr;
@@ -21,4 +21,4 @@ int WindowDpi(HWND window) {
   return dpi_for_window != nullptr ? static_cast<int>(dpi_for_window(window)) : 0;
 }
 
-}  // namespace forms::win32
+}  // namespace windows

@@ -1,10 +1,10 @@
-#include "forms/win32/system_library.h"
+#include "windows/system_library.h"
 
 #include <string>
 
-#include "forms/win32/system_calls.h"
+#include "windows/system_calls.h"
 
-namespace forms::win32 {
+namespace windows {
 
 // KVD_TEST_FALLBACKS (the test build option KVD_TEST_FALLBACKS) makes the
 // program behave as on the oldest supported system: no optional function is
@@ -51,4 +51,4 @@ ComFunctions LoadCom() {
   return com;
 }
 
-}  // namespace forms::win32
+}  // namespace windows

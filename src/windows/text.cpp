@@ -1,8 +1,8 @@
-#include "forms/win32/text.h"
+#include "windows/text.h"
 
 #include <windows.h>
 
-namespace forms::win32 {
+namespace windows {
 
 std::wstring Widen(std::string_view utf8) {
   if (utf8.empty()) return {};
@@ -22,4 +22,4 @@ std::string Narrow(std::wstring_view utf16) {
   return narrow;
 }
 
-}  // namespace forms::win32
+}  // namespace windows

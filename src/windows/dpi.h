@@ -3,10 +3,10 @@
 // is on where the system tells them apart.
 #include <windows.h>
 
-namespace forms::win32 {
+namespace windows {
 
 int SystemDpi();
 // 0 where the system has one dpi for every monitor.
 int WindowDpi(HWND window);
 
-}  // namespace forms::win32
+}  // namespace windows

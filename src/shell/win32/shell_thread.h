@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "forms/callback.h"
-#include "forms/runtime.h"
+#include "shell/shell_service.h"
+#include "windows/owned_handle.h"
 
-namespace forms::win32 {
+namespace shell::win32 {
 
 class ShellThread {
  public:
-  using Perform = Callback<void(const ShellRequest&)>;
+  using Perform = forms::Callback<void(const ShellRequest&)>;
 
   // held: the thread is made by Release(), so that neither making it nor
   // what it loads competes with the window's thread until the window shows.
@@ -39,13 +40,13 @@ class ShellThread {
   static void Wait(HANDLE handle);
 
   Perform perform_;
-  CRITICAL_SECTION lock_;
-  HANDLE wake_ = nullptr;  // auto-reset: a request arrived, or the end
-  HANDLE idle_ = nullptr;  // manual-reset: nothing queued or being performed
-  HANDLE thread_ = nullptr;
+  windows::CriticalSection lock_;  // guards queue_ and ending_
+  windows::OwnedEvent wake_;       // auto-reset: a request arrived, or the end
+  windows::OwnedEvent idle_;       // manual-reset: nothing queued or being performed
+  windows::OwnedThread thread_;
   std::vector<ShellRequest> queue_;  // handed over, not yet taken up by the thread
-  bool started_ = false;  // released: the thread was made, or refused
+  bool started_ = false;             // released: the thread was made, or refused
   bool ending_ = false;
 };
 
-}  // namespace forms::win32
+}  // namespace shell::win32

@@ -1,13 +1,13 @@
 #pragma once
-// One owner per GDI or USER handle: the handle is released exactly once, when
-// its owner is reset or destroyed. SelectScope puts the previous object back
+// One owner per handle of the system (GDI, USER and kernel objects): the
+// handle is released exactly once, when its owner is reset or destroyed. SelectScope puts the previous object back
 // into a device context, so that a font or bitmap is never deleted while a DC
 // still has it selected.
 #include <windows.h>
 
 #include <utility>
 
-namespace forms::win32 {
+namespace windows {
 
 template <class Traits>
 class Owned {
@@ -59,6 +59,13 @@ struct MemoryDcTraits {
   static void Close(HDC handle) noexcept { ::DeleteDC(handle); }
 };
 
+// Events and threads: kernel objects, whose handles CloseHandle releases
+// (the object itself lives on while another handle has it; a thread runs on).
+struct KernelObjectTraits {
+  using Handle = HANDLE;
+  static void Close(HANDLE handle) noexcept { ::CloseHandle(handle); }
+};
+
 using OwnedFont = Owned<GdiObjectTraits<HFONT>>;
 using OwnedBitmap = Owned<GdiObjectTraits<HBITMAP>>;
 using OwnedBrush = Owned<GdiObjectTraits<HBRUSH>>;
@@ -66,6 +73,33 @@ using OwnedIcon = Owned<IconTraits>;
 using OwnedCursor = Owned<CursorTraits>;
 using OwnedWindow = Owned<WindowTraits>;
 using OwnedMemoryDc = Owned<MemoryDcTraits>;
+using OwnedEvent = Owned<KernelObjectTraits>;
+using OwnedThread = Owned<KernelObjectTraits>;
+
+// A lock between the threads of the process, held by LockScope.
+class CriticalSection {
+ public:
+  CriticalSection() noexcept { ::InitializeCriticalSection(&section_); }
+  ~CriticalSection() { ::DeleteCriticalSection(&section_); }
+  CriticalSection(const CriticalSection&) = delete;
+  CriticalSection& operator=(const CriticalSection&) = delete;
+
+ private:
+  friend class LockScope;
+  CRITICAL_SECTION section_;
+};
+
+// Holds the lock for the lifetime of the scope.
+class LockScope {
+ public:
+  explicit LockScope(CriticalSection& lock) noexcept : section_(&lock.section_) { ::EnterCriticalSection(section_); }
+  ~LockScope() { ::LeaveCriticalSection(section_); }
+  LockScope(const LockScope&) = delete;
+  LockScope& operator=(const LockScope&) = delete;
+
+ private:
+  CRITICAL_SECTION* section_;
+};
 
 // Selects an object into a DC for the lifetime of the scope.
 class SelectScope {
@@ -82,6 +116,21 @@ class SelectScope {
   HGDIOBJ previous_;
 };
 
+// A window's paint: its DC from BeginPaint, ended when the scope goes.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) noexcept : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  ~PaintScope() { ::EndPaint(window_, &paint_); }
+  HDC dc() const noexcept { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_;
+  HDC dc_;
+};
+
 // The screen's DC, for measuring text outside of painting.
 class ScreenDc {
  public:
@@ -95,4 +144,4 @@ class ScreenDc {
   HDC dc_;
 };
 
-}  // namespace forms::win32
+}  // namespace windows

@@ -15,7 +15,7 @@
 // After windows.h: IUnknown.
 #include <unknwn.h>
 
-namespace forms::win32 {
+namespace windows {
 
 // nullptr when the system has no such library.
 HMODULE LoadSystemLibrary(const wchar_t* name);
@@ -56,4 +56,4 @@ struct ComFunctions {
 };
 ComFunctions LoadCom();
 
-}  // namespace forms::win32
+}  // namespace windows
