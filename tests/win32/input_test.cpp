@@ -82,6 +82,24 @@ TEST_F(OpenLauncher, PointerOverTheLabelIsTheLinkHandWithItsFingertipHotspot) {
   EXPECT_EQ(info.yHotspot, y);
 }
 
+// Each pointer image is the one its name asks for: a label whose icon
+// cannot be had shows the arrow, not the pointer made before for another.
+TEST_F(OpenLauncher, APointerIsMadeForTheNameAskedFor) {
+  const HWND picture = launcher.Picture();
+  const auto over_label = [&] {
+    POINT p{label.left + 3, label.top + 3};
+    ClientToScreen(picture, &p);
+    SetCursorPos(p.x, p.y);
+    SendMessageW(picture, WM_SETCURSOR, reinterpret_cast<WPARAM>(picture), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  const HCURSOR hand = over_label();
+  launcher.frm->LabelFont.MouseIcon = "kvd-no-such-pointer";
+  EXPECT_EQ(over_label(), LoadCursorW(nullptr, IDC_ARROW));
+  launcher.frm->LabelFont.MouseIcon = "link";
+  EXPECT_EQ(over_label(), hand);
+}
+
 // What a handler receives: which control, the button mask and the position
 // in the control's own twips.
 struct Seen {

@@ -291,7 +291,8 @@ void WindowTree::Destroy() noexcept {
 // The pointer image is an icon resource; its active point comes from the
 // RCDATA resource of the same name ("x y"). Made once per runtime.
 HCURSOR WindowTree::CursorFor(const std::string& name) {
-  if (link_cursor_) return link_cursor_.get();
+  for (const NamedCursor& made : cursors_)
+    if (made.name == name) return made.cursor.get();
   const std::wstring wide = windows::Widen(name);
   windows::OwnedIcon icon(
       static_cast<HICON>(windows::Calls().load_image(module_, wide.c_str(), IMAGE_ICON, 32, 32, 0)));
@@ -307,8 +308,10 @@ HCURSOR WindowTree::CursorFor(const std::string& name) {
     info.xHotspot = ReadNumber(hotspot);
     info.yHotspot = ReadNumber(hotspot);
   }
-  link_cursor_.reset(::CreateIconIndirect(&info));
-  return link_cursor_ ? link_cursor_.get() : windows::ArrowCursor();
+  windows::OwnedCursor cursor(::CreateIconIndirect(&info));
+  if (!cursor) return windows::ArrowCursor();
+  cursors_.push_back({name, std::move(cursor)});
+  return cursors_.back().cursor.get();
 }
 
 }  // namespace forms::win32

@@ -84,9 +84,10 @@ class WindowTree {
   // screen for the window).
   RECT PixelRect(const Control& control) const;
   // The pointer image of that name (an icon resource with its active point),
-  // made once; the arrow when it cannot be made.
+  // made once for each name; the arrow when it cannot be made.
   HCURSOR CursorFor(const std::string& name);
-  HCURSOR LinkCursor() const noexcept { return link_cursor_.get(); }
+  // The first pointer image made (the launcher has one: its link's).
+  HCURSOR LinkCursor() const noexcept { return cursors_.empty() ? nullptr : cursors_.front().cursor.get(); }
   WNDPROC SystemButtonProc() const noexcept { return system_button_proc_; }
 
  private:
@@ -108,7 +109,11 @@ class WindowTree {
   windows::OwnedWindow owner_window_;  // hidden owner: keeps the window off the taskbar, not out of Alt+Tab
   windows::OwnedWindow form_window_;   // destroyed before its owner
   windows::OwnedIcon big_icon_, small_icon_;
-  windows::OwnedCursor link_cursor_;
+  struct NamedCursor {
+    std::string name;
+    windows::OwnedCursor cursor;
+  };
+  std::vector<NamedCursor> cursors_;  // each pointer image made, with its name
   int next_child_id_ = 100;
   bool shown_ = false;  // the window has been on screen
   bool closing_ = false;
