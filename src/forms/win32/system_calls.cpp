@@ -118,21 +118,11 @@ UINT WINAPI SystemDirectoryAnsi(wchar_t* out, UINT size) {
   return Deliver(text, ::GetSystemDirectoryA(text, MAX_PATH), out, size);
 }
 
-// Those systems know none of the search flags (LOAD_LIBRARY_SEARCH_...) and
-// would look in the program's folder instead: a load from the system folder
-// is made there by the library's full path.
+// The search flags (LOAD_LIBRARY_SEARCH_...) come only where the system
+// knows them (SystemHasSearchFlags), and there its ANSI form knows them too;
+// Windows 95, 98 and Me never get them.
 HMODULE WINAPI LoadLibraryExAnsi(const wchar_t* name, HANDLE file, DWORD flags) {
-  const Ansi ansi(name);
-  if (flags < LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR) return ::LoadLibraryExA(ansi, file, flags);
-  char path[MAX_PATH];
-  const std::size_t length = ::GetSystemDirectoryA(path, MAX_PATH), size = std::strlen(ansi) + 1;
-  if ((flags & LOAD_LIBRARY_SEARCH_SYSTEM32) == 0 || length == 0 || length + 1 + size > MAX_PATH) {
-    ::SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  path[length] = '\\';
-  std::memcpy(path + length + 1, ansi, size);
-  return ::LoadLibraryExA(path, file, LOAD_WITH_ALTERED_SEARCH_PATH);
+  return ::LoadLibraryExA(Ansi(name), file, flags);
 }
 
 template <class Function>
