@@ -156,23 +156,25 @@ BOOL WINAPI ShellExecuteAnsi(SHELLEXECUTEINFOW* info) {
   return started;
 }
 
-// The system's own Unicode functions: for each library, its name, then the
-// names of its functions in the table's order. (A 32-bit user32 has no
-// ...LongPtr functions.)
-constexpr const char* kUnicodeNames[] = {
-    sizeof(void*) == 8 ? "user32.dll\0RegisterClassExW\0CreateWindowExW\0DefWindowProcW\0CallWindowProcW\0GetMessageW\0"
-                         "PeekMessageW\0DispatchMessageW\0SendMessageW\0GetWindowLongPtrW\0SetWindowLongPtrW\0"
-                         "SetWindowTextW\0LoadImageW\0"
-                       : "user32.dll\0RegisterClassExW\0CreateWindowExW\0DefWindowProcW\0CallWindowProcW\0GetMessageW\0"
-                         "PeekMessageW\0DispatchMessageW\0SendMessageW\0GetWindowLongW\0SetWindowLongW\0"
-                         "SetWindowTextW\0LoadImageW\0",
-    "gdi32.dll\0CreateFontIndirectW\0GetGlyphOutlineW\0",
-    "kernel32.dll\0GetModuleFileNameW\0GetFileAttributesW\0GetShortPathNameW\0GetCurrentDirectoryW\0"
-    "SetCurrentDirectoryW\0GetSystemDirectoryW\0LoadLibraryExW\0",
+// The export of a library the program has loaded (user32, gdi32, kernel32).
+FARPROC SystemExport(const char* library, const char* name) {
+  return ::GetProcAddress(::GetModuleHandleA(library), name);
+}
+
+// The Unicode exports in the table's order, each as its library's name and
+// its own: "user32.dll\0RegisterClassExW".
+constexpr const char* kUnicodeExports[] = {
+#define KVD_UNICODE_EXPORT(field, library, unicode, ansi, type) library "\0" unicode,
+    KVD_SYSTEM_CALLS(KVD_UNICODE_EXPORT)
+#undef KVD_UNICODE_EXPORT
 };
-static_assert(offsetof(SystemCalls, create_font) == 12 * sizeof(void*));
-static_assert(offsetof(SystemCalls, module_file_name) == 14 * sizeof(void*));
-static_assert(offsetof(SystemCalls, shell_execute) == 21 * sizeof(void*));
+
+// An export as the entry's own type, through the generic function type: the
+// signatures differ.
+template <class Function>
+void As(FARPROC found, Function& function) {
+  function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
 
 // Decided once, when the program starts: GetVersion's high bit marks
 // Windows 95, 98 and Me.
@@ -181,27 +183,10 @@ const SystemCalls kCalls = (::GetVersion() & 0x80000000u) != 0 ? AnsiCalls() : U
 }  // namespace
 
 SystemCalls AnsiCalls() {
-  return {.register_class = RegisterClassAnsi,
-          .create_window = CreateWindowAnsi,
-          .def_window_proc = ::DefWindowProcA,
-          .call_window_proc = ::CallWindowProcA,
-          .get_message = ::GetMessageA,
-          .peek_message = ::PeekMessageA,
-          .dispatch_message = ::DispatchMessageA,
-          .send_message = ::SendMessageA,
-          .get_window_long = ::GetWindowLongPtrA,
-          .set_window_long = ::SetWindowLongPtrA,
-          .set_window_text = SetWindowTextAnsi,
-          .load_image = LoadImageAnsi,
-          .create_font = CreateFontAnsi,
-          .glyph_outline = GlyphOutlineAnsi,
-          .module_file_name = ModuleFileNameAnsi,
-          .file_attributes = FileAttributesAnsi,
-          .short_path_name = ShortPathNameAnsi,
-          .current_directory = CurrentDirectoryAnsi,
-          .set_current_directory = SetCurrentDirectoryAnsi,
-          .system_directory = SystemDirectoryAnsi,
-          .load_library_ex = LoadLibraryExAnsi,
+  return {
+#define KVD_ANSI_FORM(field, library, unicode, ansi, type) .field = ansi,
+      KVD_SYSTEM_CALLS(KVD_ANSI_FORM)
+#undef KVD_ANSI_FORM
           .shell_execute = ShellExecuteAnsi};
 }
 
@@ -210,12 +195,13 @@ SystemCalls AnsiCalls() {
 // ANSI form serves.
 SystemCalls UnicodeCalls() {
   SystemCalls calls = AnsiCalls();
-  char* slot = reinterpret_cast<char*>(&calls);
-  for (const char* name : kUnicodeNames) {
-    const HMODULE library = ::GetModuleHandleA(name);
-    for (name += std::strlen(name) + 1; *name != '\0'; name += std::strlen(name) + 1, slot += sizeof(FARPROC))
-      if (const FARPROC found = ::GetProcAddress(library, name)) std::memcpy(slot, &found, sizeof found);
-  }
+  const char* const* library = kUnicodeExports;
+#define KVD_UNICODE_FORM(field, library_name, unicode, ansi, type)                                          \
+  if (const FARPROC found = SystemExport(*library, *library + std::strlen(*library) + 1); found != nullptr) \
+    As(found, calls.field);                                                                                 \
+  ++library;
+  KVD_SYSTEM_CALLS(KVD_UNICODE_FORM)
+#undef KVD_UNICODE_FORM
   calls.shell_execute = ShellExecuteUnicode;
   return calls;
 }
