@@ -1,7 +1,8 @@
 // The two tables of calls with text, both made from the one list: the NT
-// family's holds the system's own Unicode functions the list names; the ANSI
-// forms (those of Windows 95, 98 and Me) give the same answers as the
-// Unicode ones, run here on the NT family.
+// family's holds the system's own Unicode functions the list names, and is
+// the ANSI table as a whole where any one is missing; the ANSI forms (those
+// of Windows 95, 98 and Me) give the same answers as the Unicode ones, run
+// here on the NT family.
 #include "forms/win32/system_calls.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +70,22 @@ TEST(SystemCalls, EachTableHoldsItsOwnFamily) {
     EXPECT_NE(ansi[i], nullptr) << i;
     EXPECT_EQ(unicode.count(ansi[i]), 0u) << (i < std::size(kEntries) ? kEntries[i].field : "shell_execute");
   }
+}
+
+// The exports of the running system but the one named.
+const char* g_missing = nullptr;
+FARPROC AllBut(const char* library, const char* name) {
+  return g_missing != nullptr && std::strcmp(name, g_missing) == 0 ? nullptr : Export(library, name);
+}
+
+TEST(SystemCalls, AnyUnicodeFunctionMissingGivesTheWholeAnsiTable) {
+  g_missing = nullptr;
+  EXPECT_EQ(Functions(UnicodeCalls(AllBut)), Functions(UnicodeCalls()));
+  for (const Entry& entry : kEntries) {
+    g_missing = entry.unicode;
+    EXPECT_EQ(Functions(UnicodeCalls(AllBut)), Functions(AnsiCalls())) << entry.unicode;
+  }
+  g_missing = nullptr;
 }
 
 // Folders and files: sizes as the Unicode forms give them, long-path forms

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "forms/win32/system_library.h"
@@ -190,16 +191,25 @@ SystemCalls AnsiCalls() {
           .shell_execute = ShellExecuteAnsi};
 }
 
+SystemCalls UnicodeCalls() { return UnicodeCalls(SystemExport); }
+
 // The system's own Unicode functions, looked up rather than imported, so
-// that Setup.exe also loads where they are missing. Any one missing, its
-// ANSI form serves.
-SystemCalls UnicodeCalls() {
-  SystemCalls calls = AnsiCalls();
-  const char* const* library = kUnicodeExports;
-#define KVD_UNICODE_FORM(field, library_name, unicode, ansi, type)                                          \
-  if (const FARPROC found = SystemExport(*library, *library + std::strlen(*library) + 1); found != nullptr) \
-    As(found, calls.field);                                                                                 \
-  ++library;
+// that Setup.exe also loads where they are missing. Any one missing, the
+// whole table is ANSI, never a mix: a window takes its messages in the form
+// its class was registered in, and a message got in one form and dispatched
+// or passed on in the other has its text converted on the way or misread (a
+// Unicode WM_CHAR dispatched as ANSI). The ANSI table is the whole family
+// Windows 95, 98 and Me run, tested as such; no system runs a mix.
+SystemCalls UnicodeCalls(FindExport find) {
+  FARPROC found[std::size(kUnicodeExports)];
+  for (std::size_t i = 0; i < std::size(found); ++i) {
+    const char* library = kUnicodeExports[i];
+    found[i] = find(library, library + std::strlen(library) + 1);
+    if (found[i] == nullptr) return AnsiCalls();
+  }
+  SystemCalls calls;
+  const FARPROC* next = found;
+#define KVD_UNICODE_FORM(field, library, unicode, ansi, type) As(*next++, calls.field);
   KVD_SYSTEM_CALLS(KVD_UNICODE_FORM)
 #undef KVD_UNICODE_FORM
   calls.shell_execute = ShellExecuteUnicode;

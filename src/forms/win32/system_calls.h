@@ -5,7 +5,8 @@
 // 98 and Me export most Unicode functions only as stubs that fail; there each
 // entry is its ANSI form, behind an adapter that converts the text through
 // the system's code page where it takes any. The family is decided once,
-// when the program starts, from the version the system reports.
+// when the program starts, from the version the system reports, and its
+// calls are taken all together: the two forms never mix.
 //
 // The calls those systems do implement in Unicode (MessageBoxW, ExtTextOutW,
 // GetTextExtentPoint32W, FindResourceW, GetCommandLineW, MultiByteToWideChar,
@@ -70,9 +71,15 @@ inline HCURSOR ArrowCursor() { return ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32
 // The calls of the running system's family.
 const SystemCalls& Calls();
 
-// Each family's table; Calls() is one of them. (The ANSI forms serve any
-// Windows, which lets the tests run them on the NT family too.)
+// A loaded library's export of that name; nullptr where it has none.
+using FindExport = FARPROC (*)(const char* library, const char* name);
+
+// Each family's table; Calls() is one of them. The Unicode table holds the
+// exports `find` gives (by default the system's own), and is the ANSI table
+// as a whole where any of them is missing. (The ANSI forms serve any Windows,
+// which lets the tests run them on the NT family too.)
 SystemCalls UnicodeCalls();
+SystemCalls UnicodeCalls(FindExport find);
 SystemCalls AnsiCalls();
 
 }  // namespace forms::win32
