@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "windows/system_library.h"
@@ -118,21 +119,11 @@ UINT WINAPI SystemDirectoryAnsi(wchar_t* out, UINT size) {
   return Deliver(text, ::GetSystemDirectoryA(text, MAX_PATH), out, size);
 }
 
-// Those systems know none of the search flags (LOAD_LIBRARY_SEARCH_...) and
-// would look in the program's folder instead: a load from the system folder
-// is made there by the library's full path.
+// The search flags (LOAD_LIBRARY_SEARCH_...) come only where the system
+// knows them (SystemHasSearchFlags), and there its ANSI form knows them too;
+// Windows 95, 98 and Me never get them.
 HMODULE WINAPI LoadLibraryExAnsi(const wchar_t* name, HANDLE file, DWORD flags) {
-  const Ansi ansi(name);
-  if (flags < LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR) return ::LoadLibraryExA(ansi, file, flags);
-  char path[MAX_PATH];
-  const std::size_t length = ::GetSystemDirectoryA(path, MAX_PATH), size = std::strlen(ansi) + 1;
-  if ((flags & LOAD_LIBRARY_SEARCH_SYSTEM32) == 0 || length == 0 || length + 1 + size > MAX_PATH) {
-    ::SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  path[length] = '\\';
-  std::memcpy(path + length + 1, ansi, size);
-  return ::LoadLibraryExA(path, file, LOAD_WITH_ALTERED_SEARCH_PATH);
+  return ::LoadLibraryExA(Ansi(name), file, flags);
 }
 
 template <class Function>
@@ -166,23 +157,25 @@ BOOL WINAPI ShellExecuteAnsi(SHELLEXECUTEINFOW* info) {
   return started;
 }
 
-// The system's own Unicode functions: for each library, its name, then the
-// names of its functions in the table's order. (A 32-bit user32 has no
-// ...LongPtr functions.)
-constexpr const char* kUnicodeNames[] = {
-    sizeof(void*) == 8 ? "user32.dll\0RegisterClassExW\0CreateWindowExW\0DefWindowProcW\0CallWindowProcW\0GetMessageW\0"
-                         "PeekMessageW\0DispatchMessageW\0SendMessageW\0GetWindowLongPtrW\0SetWindowLongPtrW\0"
-                         "SetWindowTextW\0LoadImageW\0"
-                       : "user32.dll\0RegisterClassExW\0CreateWindowExW\0DefWindowProcW\0CallWindowProcW\0GetMessageW\0"
-                         "PeekMessageW\0DispatchMessageW\0SendMessageW\0GetWindowLongW\0SetWindowLongW\0"
-                         "SetWindowTextW\0LoadImageW\0",
-    "gdi32.dll\0CreateFontIndirectW\0GetGlyphOutlineW\0",
-    "kernel32.dll\0GetModuleFileNameW\0GetFileAttributesW\0GetShortPathNameW\0GetCurrentDirectoryW\0"
-    "SetCurrentDirectoryW\0GetSystemDirectoryW\0LoadLibraryExW\0",
+// The export of a library the program has loaded (user32, gdi32, kernel32).
+FARPROC SystemExport(const char* library, const char* name) {
+  return ::GetProcAddress(::GetModuleHandleA(library), name);
+}
+
+// The Unicode exports in the table's order, each as its library's name and
+// its own: "user32.dll\0RegisterClassExW".
+constexpr const char* kUnicodeExports[] = {
+#define KVD_UNICODE_EXPORT(field, library, unicode, ansi, type) library "\0" unicode,
+    KVD_SYSTEM_CALLS(KVD_UNICODE_EXPORT)
+#undef KVD_UNICODE_EXPORT
 };
-static_assert(offsetof(SystemCalls, create_font) == 12 * sizeof(void*));
-static_assert(offsetof(SystemCalls, module_file_name) == 14 * sizeof(void*));
-static_assert(offsetof(SystemCalls, shell_execute) == 21 * sizeof(void*));
+
+// An export as the entry's own type, through the generic function type: the
+// signatures differ.
+template <class Function>
+void As(FARPROC found, Function& function) {
+  function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
 
 // Decided once, when the program starts: GetVersion's high bit marks
 // Windows 95, 98 and Me.
@@ -191,41 +184,34 @@ const SystemCalls kCalls = (::GetVersion() & 0x80000000u) != 0 ? AnsiCalls() : U
 }  // namespace
 
 SystemCalls AnsiCalls() {
-  return {.register_class = RegisterClassAnsi,
-          .create_window = CreateWindowAnsi,
-          .def_window_proc = ::DefWindowProcA,
-          .call_window_proc = ::CallWindowProcA,
-          .get_message = ::GetMessageA,
-          .peek_message = ::PeekMessageA,
-          .dispatch_message = ::DispatchMessageA,
-          .send_message = ::SendMessageA,
-          .get_window_long = ::GetWindowLongPtrA,
-          .set_window_long = ::SetWindowLongPtrA,
-          .set_window_text = SetWindowTextAnsi,
-          .load_image = LoadImageAnsi,
-          .create_font = CreateFontAnsi,
-          .glyph_outline = GlyphOutlineAnsi,
-          .module_file_name = ModuleFileNameAnsi,
-          .file_attributes = FileAttributesAnsi,
-          .short_path_name = ShortPathNameAnsi,
-          .current_directory = CurrentDirectoryAnsi,
-          .set_current_directory = SetCurrentDirectoryAnsi,
-          .system_directory = SystemDirectoryAnsi,
-          .load_library_ex = LoadLibraryExAnsi,
+  return {
+#define KVD_ANSI_FORM(field, library, unicode, ansi, type) .field = ansi,
+      KVD_SYSTEM_CALLS(KVD_ANSI_FORM)
+#undef KVD_ANSI_FORM
           .shell_execute = ShellExecuteAnsi};
 }
 
+SystemCalls UnicodeCalls() { return UnicodeCalls(SystemExport); }
+
 // The system's own Unicode functions, looked up rather than imported, so
-// that Setup.exe also loads where they are missing. Any one missing, its
-// ANSI form serves.
-SystemCalls UnicodeCalls() {
-  SystemCalls calls = AnsiCalls();
-  char* slot = reinterpret_cast<char*>(&calls);
-  for (const char* name : kUnicodeNames) {
-    const HMODULE library = ::GetModuleHandleA(name);
-    for (name += std::strlen(name) + 1; *name != '\0'; name += std::strlen(name) + 1, slot += sizeof(FARPROC))
-      if (const FARPROC found = ::GetProcAddress(library, name)) std::memcpy(slot, &found, sizeof found);
+// that Setup.exe also loads where they are missing. Any one missing, the
+// whole table is ANSI, never a mix: a window takes its messages in the form
+// its class was registered in, and a message got in one form and dispatched
+// or passed on in the other has its text converted on the way or misread (a
+// Unicode WM_CHAR dispatched as ANSI). The ANSI table is the whole family
+// Windows 95, 98 and Me run, tested as such; no system runs a mix.
+SystemCalls UnicodeCalls(FindExport find) {
+  FARPROC found[std::size(kUnicodeExports)];
+  for (std::size_t i = 0; i < std::size(found); ++i) {
+    const char* library = kUnicodeExports[i];
+    found[i] = find(library, library + std::strlen(library) + 1);
+    if (found[i] == nullptr) return AnsiCalls();
   }
+  SystemCalls calls;
+  const FARPROC* next = found;
+#define KVD_UNICODE_FORM(field, library, unicode, ansi, type) As(*next++, calls.field);
+  KVD_SYSTEM_CALLS(KVD_UNICODE_FORM)
+#undef KVD_UNICODE_FORM
   calls.shell_execute = ShellExecuteUnicode;
   return calls;
 }

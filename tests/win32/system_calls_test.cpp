@@ -1,11 +1,18 @@
-// The two tables of calls with text: the NT family's holds the system's own
-// Unicode functions, each in its place; the ANSI forms (those of Windows 95,
-// 98 and Me) give the same answers as the Unicode ones, run here on the NT family.
+// The two tables of calls with text, both made from the one list: the NT
+// family's holds the system's own Unicode functions the list names, and is
+// the ANSI table as a whole where any one is missing; the ANSI forms (those
+// of Windows 95, 98 and Me) give the same answers as the Unicode ones, run
+// here on the NT family.
 #include "windows/system_calls.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace kvd_test {
 namespace {
@@ -21,42 +28,68 @@ FARPROC Generic(Function* function) {
   return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
 }
 
-TEST(SystemCalls, TheUnicodeTableHoldsEachFunctionInItsPlace) {
-  const SystemCalls calls = UnicodeCalls();
-  const bool k64 = sizeof(void*) == 8;
-  const struct {
-    FARPROC in_table;
-    const char* library;
-    const char* name;
-  } rows[] = {
-      {Generic(calls.register_class), "user32.dll", "RegisterClassExW"},
-      {Generic(calls.create_window), "user32.dll", "CreateWindowExW"},
-      {Generic(calls.def_window_proc), "user32.dll", "DefWindowProcW"},
-      {Generic(calls.call_window_proc), "user32.dll", "CallWindowProcW"},
-      {Generic(calls.get_message), "user32.dll", "GetMessageW"},
-      {Generic(calls.peek_message), "user32.dll", "PeekMessageW"},
-      {Generic(calls.dispatch_message), "user32.dll", "DispatchMessageW"},
-      {Generic(calls.send_message), "user32.dll", "SendMessageW"},
-      {Generic(calls.get_window_long), "user32.dll", k64 ? "GetWindowLongPtrW" : "GetWindowLongW"},
-      {Generic(calls.set_window_long), "user32.dll", k64 ? "SetWindowLongPtrW" : "SetWindowLongW"},
-      {Generic(calls.set_window_text), "user32.dll", "SetWindowTextW"},
-      {Generic(calls.load_image), "user32.dll", "LoadImageW"},
-      {Generic(calls.create_font), "gdi32.dll", "CreateFontIndirectW"},
-      {Generic(calls.glyph_outline), "gdi32.dll", "GetGlyphOutlineW"},
-      {Generic(calls.module_file_name), "kernel32.dll", "GetModuleFileNameW"},
-      {Generic(calls.file_attributes), "kernel32.dll", "GetFileAttributesW"},
-      {Generic(calls.short_path_name), "kernel32.dll", "GetShortPathNameW"},
-      {Generic(calls.current_directory), "kernel32.dll", "GetCurrentDirectoryW"},
-      {Generic(calls.set_current_directory), "kernel32.dll", "SetCurrentDirectoryW"},
-      {Generic(calls.system_directory), "kernel32.dll", "GetSystemDirectoryW"},
-      {Generic(calls.load_library_ex), "kernel32.dll", "LoadLibraryExW"},
-  };
-  for (const auto& row : rows) EXPECT_EQ(row.in_table, Export(row.library, row.name)) << row.name;
+// The function a table holds. One made when the program is built holds a
+// system function by the program's jump to its import slot (jmp [slot]).
+FARPROC Target(FARPROC function) {
+  const auto* code = reinterpret_cast<const unsigned char*>(function);
+  if (code == nullptr || code[0] != 0xFF || code[1] != 0x25) return function;
+  std::int32_t operand;
+  std::memcpy(&operand, code + 2, sizeof operand);
+  const auto* slot = sizeof(void*) == 8 ? code + 6 + operand
+                                        : reinterpret_cast<const unsigned char*>(static_cast<std::uint32_t>(operand));
+  FARPROC target;
+  std::memcpy(&target, slot, sizeof target);
+  return target;
+}
+
+// Each function of a table, in the list's order, the shell's start last.
+std::vector<FARPROC> Functions(const SystemCalls& calls) {
+#define KVD_FUNCTION(field, library, unicode, ansi_form, type) Target(Generic(calls.field)),
+  return {KVD_SYSTEM_CALLS(KVD_FUNCTION) Generic(calls.shell_execute)};
+#undef KVD_FUNCTION
+}
+
+struct Entry {
+  const char* field;
+  const char* library;
+  const char* unicode;
+};
+#define KVD_ENTRY(field, library, unicode, ansi_form, type) {#field, library, unicode},
+constexpr Entry kEntries[] = {KVD_SYSTEM_CALLS(KVD_ENTRY)};
+#undef KVD_ENTRY
+
+TEST(SystemCalls, EachTableHoldsItsOwnFamily) {
+  const std::vector<FARPROC> wide = Functions(UnicodeCalls()), ansi = Functions(AnsiCalls());
+  std::set<FARPROC> unicode;
+  for (std::size_t i = 0; i < std::size(kEntries); ++i) {
+    EXPECT_EQ(wide[i], Target(Export(kEntries[i].library, kEntries[i].unicode))) << kEntries[i].field;
+    unicode.insert(wide[i]);
+  }
+  unicode.insert(wide.back());  // the shell's start
+  for (std::size_t i = 0; i < ansi.size(); ++i) {
+    EXPECT_NE(ansi[i], nullptr) << i;
+    EXPECT_EQ(unicode.count(ansi[i]), 0u) << (i < std::size(kEntries) ? kEntries[i].field : "shell_execute");
+  }
+}
+
+// The exports of the running system but the one named.
+const char* g_missing = nullptr;
+FARPROC AllBut(const char* library, const char* name) {
+  return g_missing != nullptr && std::strcmp(name, g_missing) == 0 ? nullptr : Export(library, name);
+}
+
+TEST(SystemCalls, AnyUnicodeFunctionMissingGivesTheWholeAnsiTable) {
+  g_missing = nullptr;
+  EXPECT_EQ(Functions(UnicodeCalls(AllBut)), Functions(UnicodeCalls()));
+  for (const Entry& entry : kEntries) {
+    g_missing = entry.unicode;
+    EXPECT_EQ(Functions(UnicodeCalls(AllBut)), Functions(AnsiCalls())) << entry.unicode;
+  }
+  g_missing = nullptr;
 }
 
 // Folders and files: sizes as the Unicode forms give them, long-path forms
-// understood, a load from the system folder made by full path, other search
-// flags refused.
+// understood, a library loaded by its full path.
 TEST(SystemCalls, TheAnsiFormsAnswerAsTheUnicodeOnesDo) {
   const SystemCalls ansi = AnsiCalls(), wide = UnicodeCalls();
   wchar_t a[MAX_PATH], w[MAX_PATH];
@@ -71,10 +104,10 @@ TEST(SystemCalls, TheAnsiFormsAnswerAsTheUnicodeOnesDo) {
   const std::wstring system(a, length);
   for (const std::wstring& form : {system, L"\\\\?\\" + system})
     EXPECT_EQ(ansi.file_attributes(form.c_str()), GetFileAttributesW(system.c_str())) << form;
-  EXPECT_EQ(ansi.load_library_ex(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32),
-            LoadLibraryW((system + L"\\version.dll").c_str()));
-  EXPECT_EQ(ansi.load_library_ex(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR), nullptr);
-  EXPECT_NE(ansi.load_library_ex((system + L"\\version.dll").c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH), nullptr);
+  const std::wstring library = system + L"\\version.dll";
+  const HMODULE loaded = ansi.load_library_ex(library.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  EXPECT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded, wide.load_library_ex(library.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
 TEST(SystemCalls, AWindowMadeByTheAnsiFormsKeepsItsCaption) {
