@@ -2,16 +2,18 @@
 # Runs one command of the tests under Wine: `with-wine.sh COMMAND...`.
 #
 # Inside a CTest run the display and Wine fixtures have prepared both and
-# noted the display for the tests (script/wine-env); a shell that sourced
-# script/wine-env has done the same. Otherwise (a test started by hand, or
+# noted the display and the Wine for the tests in the session file
+# (script/wine-env); a shell that sourced script/wine-env has prepared both
+# in its environment. Otherwise (a test started by hand, or
 # CTest listing the GoogleTest cases before any fixture runs) Wine is
 # prepared here for this command alone and stopped afterwards.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 outer_ready="${KVD_WINE_READY:-}"
-# shellcheck source=../script/wine-env
-source "$root/script/wine-env" --no-start
+# shellcheck source=../script/wine-lib
+source "$root/script/wine-lib"
+kvd_wine_settings "$(kvd_wine_kind)"
 own=0
 if [ -n "$outer_ready" ] && _kvd_display_answers "${DISPLAY:-}"; then
   :

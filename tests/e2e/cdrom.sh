@@ -7,8 +7,9 @@
 set -euo pipefail
 wine="$1" driver="$2" image="$3" work="$4"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-# shellcheck source=../../script/wine-env
-source "$root/script/wine-env" --no-start
+# shellcheck source=../../script/wine-lib
+source "$root/script/wine-lib"
+kvd_wine_settings "$(kvd_wine_kind)"
 
 letter=k:
 link="$WINEPREFIX/dosdevices/$letter"

@@ -3,8 +3,9 @@
 # runs the command given: D: a drive whose root holds media, E: a drive of
 # CD-ROM type, and the share \\kvdserver\media.
 set -euo pipefail
-# shellcheck source=../../script/wine-env
-source "$(dirname "${BASH_SOURCE[0]}")/../../script/wine-env" --no-start
+# shellcheck source=../../script/wine-lib
+source "$(dirname "${BASH_SOURCE[0]}")/../../script/wine-lib"
+kvd_wine_settings "$(kvd_wine_kind)"
 base="$WINEPREFIX/drive_c/kvd-fault-drives"
 mkdir -p "$base/d" "$base/cd" "$base/unc" "$WINEPREFIX/dosdevices/unc/kvdserver"
 ln -sfn "$base/d" "$WINEPREFIX/dosdevices/d:"

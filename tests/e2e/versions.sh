@@ -63,8 +63,10 @@ for setting in "${settings[@]}"; do
       echo "FAIL $kind Wine does not run here"
       exit 1
     fi
-    # shellcheck source=../../script/wine-env
-    source "$root/script/wine-env" --no-start
+    # shellcheck source=../../script/wine-lib
+    source "$root/script/wine-lib"
+    kvd_wine_settings "$kind"
+    kvd_wine_path "$kind" >/dev/null || exit 1
     # The display of the test run, else the current one or an Xvfb of this setting's own.
     if kvd_session_load; then unset KVD_XVFB_PID; else unset KVD_XVFB_PID; kvd_display_start || exit 1; fi
     kvd_wine_prepare || exit 1
