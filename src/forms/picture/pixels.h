@@ -16,8 +16,11 @@ struct Pixels {
   std::uint32_t At(int x, int y) const { return data[static_cast<std::size_t>(y) * width + x]; }
 };
 
-// Bilinear resampling to width x height; the same size gives an exact copy.
-// Fails (forms::Raise) when the target is larger than a picture may be.
+// Resampling to width x height by a cubic filter (stretched over the target
+// pixel when scaling down); the same size gives an exact copy. Fails
+// (forms::Raise) when the target is larger than a picture may be.
 Pixels ScaleSmooth(const Pixels& source, int width, int height);
+// Rows first to first + rows - 1 of that copy, made without the rest.
+Pixels ScaleSmoothRows(const Pixels& source, int width, int height, int first, int rows);
 
 }  // namespace forms::picture
