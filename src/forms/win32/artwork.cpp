@@ -1,5 +1,6 @@
 #include "forms/win32/artwork.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -58,8 +59,9 @@ Artwork::Artwork(HINSTANCE module, const std::string& name) : name_(name) {
 
 int Artwork::RenditionFor(int screen_dpi) const noexcept { return picture::ChooseRendition(scales_, dpi_, screen_dpi); }
 
-const picture::Pixels& Artwork::Source(int screen_dpi) {
-  const int scale = RenditionFor(screen_dpi);
+const picture::Pixels& Artwork::Source(int screen_dpi) { return Decoded(RenditionFor(screen_dpi)); }
+
+const picture::Pixels& Artwork::Decoded(int scale) {
   if (source_.data.empty() || source_scale_ != scale) {
     std::size_t index = 0;
     while (scales_[index] != scale) ++index;
@@ -81,10 +83,10 @@ SIZE Artwork::ScaledSize(int screen_dpi) const noexcept {
   return {static_cast<LONG>(std::lround(width_ * factor)), static_cast<LONG>(std::lround(height_ * factor))};
 }
 
-HBITMAP Artwork::Scaled(int screen_dpi) {
-  if (scaled_ && scaled_dpi_ == screen_dpi) return scaled_.get();
-  const SIZE size = ScaledSize(screen_dpi);
-  const picture::Pixels pixels = picture::ScaleSmooth(Source(screen_dpi), size.cx, size.cy);
+namespace {
+
+// A top-down 32-bit bitmap holding the pixels.
+windows::OwnedBitmap BitmapOf(const picture::Pixels& pixels) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = pixels.width;
@@ -96,9 +98,34 @@ HBITMAP Artwork::Scaled(int screen_dpi) {
   windows::OwnedBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || bits == nullptr) Raise("no memory for the picture");
   std::memcpy(bits, pixels.data.data(), pixels.data.size() * sizeof(std::uint32_t));
-  scaled_ = std::move(bitmap);
+  return bitmap;
+}
+
+}  // namespace
+
+HBITMAP Artwork::Scaled(int screen_dpi) {
+  if (scaled_ && scaled_dpi_ == screen_dpi) return scaled_.get();
+  const SIZE size = ScaledSize(screen_dpi);
+  scaled_ = BitmapOf(picture::ScaleSmooth(Source(screen_dpi), size.cx, size.cy));
   scaled_dpi_ = screen_dpi;
+  strip_.reset();
   return scaled_.get();
+}
+
+Artwork::Band Artwork::ForRows(int screen_dpi, int first, int rows) {
+  if ((scaled_ && scaled_dpi_ == screen_dpi) || rows > kStripRows || RenditionFor(screen_dpi) == 1)
+    return {Scaled(screen_dpi), 0};
+  if (!strip_ || strip_dpi_ != screen_dpi || first < strip_first_ || first + rows > strip_first_ + strip_rows_) {
+    const SIZE size = ScaledSize(screen_dpi);
+    NamingPicture(name_, [&] {
+      const picture::Pixels band = picture::ScaleSmoothRows(Decoded(1), size.cx, size.cy, first, kStripRows);
+      strip_ = BitmapOf(band);
+      strip_rows_ = band.height;
+    });
+    strip_dpi_ = screen_dpi;
+    strip_first_ = first;
+  }
+  return {strip_.get(), strip_first_};
 }
 
 }  // namespace forms::win32

@@ -40,6 +40,19 @@ class Artwork {
   // The picture at screen_dpi, made on first use and kept.
   HBITMAP Scaled(int screen_dpi);
   SIZE ScaledSize(int screen_dpi) const noexcept;
+  // The bitmap a paint that shows rows first to first + rows - 1 of the
+  // picture at screen_dpi draws from, and the row of the picture that its
+  // own first row holds. The opening's first frames show a strip a few
+  // pixels high, where nobody can see sharpness: until the whole picture has
+  // been made, such a strip is drawn from the 1x picture, which decodes in a
+  // fraction of the time a larger rendition takes, so that the first frame
+  // comes as soon at 200 % as at 100 %.
+  struct Band {
+    HBITMAP bitmap;
+    int first_row;
+  };
+  Band ForRows(int screen_dpi, int first, int rows);
+  static constexpr int kStripRows = 4;
 
  private:
   std::string name_;
@@ -53,6 +66,12 @@ class Artwork {
   int dpi_ = 96;
   int scaled_dpi_ = 0;
   windows::OwnedBitmap scaled_;
+  int strip_dpi_ = 0;
+  int strip_first_ = 0;
+  int strip_rows_ = 0;
+  windows::OwnedBitmap strip_;
+
+  const picture::Pixels& Decoded(int scale);
 };
 
 }  // namespace forms::win32

@@ -38,12 +38,21 @@ void Painter::PaintPicture(WindowTree& tree, Peer& picture, HDC dc) {
   // wherever the artwork does not reach.
   SIZE drawn{};
   if (picture.artwork) {
-    const HBITMAP bitmap = picture.artwork->Scaled(dpi);
     drawn = picture.artwork->ScaledSize(dpi);
-    windows::OwnedMemoryDc memory(::CreateCompatibleDC(dc));
-    windows::SelectScope select(memory.get(), bitmap);
-    ::BitBlt(dc, inside.left, inside.top, std::min<LONG>(drawn.cx, inside.right - inside.left),
-             std::min<LONG>(drawn.cy, inside.bottom - inside.top), memory.get(), 0, 0, SRCCOPY);
+    // Only the rows the paint can reach are asked for: during the opening
+    // the window shows a strip of the picture box.
+    RECT reach = client;
+    if (::GetClipBox(dc, &reach) == ERROR) reach = client;
+    const LONG bottom = std::min<LONG>({inside.bottom, inside.top + drawn.cy, reach.bottom});
+    const LONG first = std::max<LONG>(0, reach.top - inside.top);
+    if (inside.top + first < bottom) {
+      const Artwork::Band band =
+          picture.artwork->ForRows(dpi, static_cast<int>(first), static_cast<int>(bottom - inside.top - first));
+      windows::OwnedMemoryDc memory(::CreateCompatibleDC(dc));
+      windows::SelectScope select(memory.get(), band.bitmap);
+      ::BitBlt(dc, inside.left, inside.top + first, std::min<LONG>(drawn.cx, inside.right - inside.left),
+               bottom - inside.top - first, memory.get(), 0, first - band.first_row, SRCCOPY);
+    }
   }
   const HBRUSH fill = BrushFor(picture.control->BackColor);
   if (inside.left + drawn.cx < inside.right) {
