@@ -35,42 +35,39 @@ constexpr int kOne = 1 << 14;  // weights in fixed point
 // For each target position along one axis, the source positions it reads
 // and their weights (summing to kOne). Downscaled, the filter is stretched to
 // the target's pixel, so that every source pixel counts and none aliases.
+// Per position, taps + 2 numbers: the first source position, their count
+// and the weights.
 struct Filter {
-  std::vector<int> first;  // per target position
-  std::vector<int> count;
-  std::vector<int> weights;  // count[i] weights from i * taps
-  int taps = 0;
+  int taps;
+  std::vector<int> table;
+  const int* At(int i) const { return &table[static_cast<std::size_t>(i) * (taps + 2)]; }
 };
 
 Filter MakeFilter(int from, int to) {
   const float scale = static_cast<float>(from) / static_cast<float>(to);
   const float stretch = std::max(1.0f, scale);
   const float reach = 3 * stretch;
-  Filter filter;
-  filter.taps = static_cast<int>(2 * reach) + 2;
-  filter.first.resize(static_cast<std::size_t>(to));
-  filter.count.resize(static_cast<std::size_t>(to));
-  filter.weights.assign(static_cast<std::size_t>(to) * filter.taps, 0);
-  std::vector<float> raw(static_cast<std::size_t>(filter.taps));
+  const int taps = static_cast<int>(2 * reach) + 2;
+  Filter filter{taps, std::vector<int>(static_cast<std::size_t>(to) * (taps + 2))};
   for (int i = 0; i < to; ++i) {
     const float centre = (static_cast<float>(i) + 0.5f) * scale;  // in source pixels, centres at n + 0.5
     const int low = std::max(0, static_cast<int>(centre - reach + 0.5f) - 1);
-    const int high = std::min(from, std::min(low + filter.taps, static_cast<int>(centre + reach + 0.5f) + 1));
+    const int high = std::min(from, std::min(low + taps, static_cast<int>(centre + reach + 0.5f) + 1));
+    const auto weight = [&](int s) { return Lanczos((static_cast<float>(s) + 0.5f - centre) / stretch); };
     float sum = 0;
-    for (int s = low; s < high; ++s)
-      sum += raw[static_cast<std::size_t>(s - low)] = Lanczos((s + 0.5f - centre) / stretch);
-    int* out = &filter.weights[static_cast<std::size_t>(i) * filter.taps];
-    int total = 0, largest = 0;
+    for (int s = low; s < high; ++s) sum += weight(s);
+    int* row = &filter.table[static_cast<std::size_t>(i) * (taps + 2)];
+    row[0] = low;
+    row[1] = high - low;
+    int total = 0, largest = 2;
     for (int s = low; s < high; ++s) {
-      const int k = s - low;
-      out[k] = static_cast<int>(raw[static_cast<std::size_t>(k)] / sum * kOne +
-                                (raw[static_cast<std::size_t>(k)] < 0 ? -0.5f : 0.5f));
-      total += out[k];
-      if (out[k] > out[largest]) largest = k;
+      const float w = weight(s) / sum * kOne;
+      int& out = row[2 + s - low];
+      out = static_cast<int>(w + (w < 0 ? -0.5f : 0.5f));
+      total += out;
+      if (out > row[largest]) largest = 2 + s - low;
     }
-    out[largest] += kOne - total;  // the rounding's remainder: flat colour stays exactly flat
-    filter.first[static_cast<std::size_t>(i)] = low;
-    filter.count[static_cast<std::size_t>(i)] = high - low;
+    row[largest] += kOne - total;  // the rounding's remainder: flat colour stays exactly flat
   }
   return filter;
 }
@@ -90,6 +87,20 @@ std::uint32_t Apply(const std::uint32_t* source, int step, const int* weights, i
     b += static_cast<int>(p & 0xFF) * weights[k];
   }
   return Channel(r) << 16 | Channel(g) << 8 | Channel(b);
+}
+
+// One pass of the filter along one axis, for `lines` lines: target
+// positions first to first + count - 1 of each line, read from `in`, whose
+// position 0 is the source's position `offset`. Steps are in pixels.
+void Pass(const Filter& filter, int first, int count, int lines, int offset, const std::uint32_t* in, int in_line,
+          int in_along, std::uint32_t* out, int out_line, int out_along) {
+  for (int line = 0; line < lines; ++line)
+    for (int t = 0; t < count; ++t) {
+      const int* row = filter.At(first + t);
+      out[static_cast<std::ptrdiff_t>(line) * out_line + static_cast<std::ptrdiff_t>(t) * out_along] = Apply(
+          in + static_cast<std::ptrdiff_t>(line) * in_line + static_cast<std::ptrdiff_t>(row[0] - offset) * in_along,
+          in_along, row + 2, row[1]);
+    }
 }
 
 }  // namespace
@@ -112,20 +123,11 @@ Pixels ScaleSmoothRows(const Pixels& source, int width, int height, int first, i
   if (source.width == 0 || source.height == 0 || rows == 0) return out;
   const Filter across = MakeFilter(source.width, width), down = MakeFilter(source.height, height);
   // Across each source row that the target rows read, then down each column.
-  const auto at = [](const std::vector<int>& v, int i) { return v[static_cast<std::size_t>(i)]; };
-  const int low = at(down.first, first), last = first + rows - 1;
-  const int high = at(down.first, last) + at(down.count, last);
+  const int low = down.At(first)[0], high = down.At(first + rows - 1)[0] + down.At(first + rows - 1)[1];
   std::vector<std::uint32_t> wide(static_cast<std::size_t>(width) * (high - low));
-  for (int y = low; y < high; ++y)
-    for (int x = 0; x < width; ++x)
-      wide[static_cast<std::size_t>(y - low) * width + x] =
-          Apply(&source.data[static_cast<std::size_t>(y) * source.width + at(across.first, x)], 1,
-                &across.weights[static_cast<std::size_t>(x) * across.taps], at(across.count, x));
-  for (int y = 0; y < rows; ++y)
-    for (int x = 0; x < width; ++x)
-      out.data[static_cast<std::size_t>(y) * width + x] =
-          Apply(&wide[static_cast<std::size_t>(at(down.first, first + y) - low) * width + x], width,
-                &down.weights[static_cast<std::size_t>(first + y) * down.taps], at(down.count, first + y));
+  Pass(across, 0, width, high - low, 0, &source.data[static_cast<std::size_t>(low) * source.width], source.width, 1,
+       wide.data(), width, 1);
+  Pass(down, first, rows, width, low, wide.data(), 1, width, out.data.data(), 1, width);
   return out;
 }
 
