@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "win_images.h"
 
@@ -106,7 +109,7 @@ TEST_P(IconFormat, MaskCutsTheCornersAndKeepsTheMiddleOpaqueForTheShape) {
   EXPECT_LT(opaque, kIconSize * kIconSize) << "nothing is transparent";
 }
 
-INSTANTIATE_TEST_SUITE_P(Shipped, IconFormat, testing::Values("setup.ico", "link.ico"), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(Shipped, IconFormat, testing::Values("setup.ico"), [](const auto& info) {
   std::string name = info.param;
   return name.substr(0, name.find('.'));
 });
@@ -128,32 +131,76 @@ Hotspot read_hotspot() {
   return h;
 }
 
-TEST(LinkPointer, HotspotIsTheTipOfTheRaisedFinger) {
-  const Icon icon = decode_icon(read_file(assets_dir() / "link.ico"));
-  const Hotspot h = read_hotspot();
-  ASSERT_TRUE(h.x >= 0 && h.x < kIconSize && h.y >= 0 && h.y < kIconSize) << h.x << " " << h.y;
-  EXPECT_FALSE(icon.clear(h.x, h.y)) << "the active point must lie on the hand";
-  for (int y = 0; y < h.y; ++y)
-    for (int x = 0; x < kIconSize; ++x)
-      EXPECT_TRUE(icon.clear(x, y)) << "hand pixel " << x << "," << y << " rises above the hotspot";
+// The pointer drawn at 32 x 32 and enlarged for the sizes of the system's
+// pointers at 150 and 200 %, each in two colours with its mask.
+constexpr int kPointerSizes[] = {32, 48, 64};
+
+std::vector<Icon> pointer_renditions() {
+  const Bytes file = read_file(assets_dir() / "link.ico");
+  std::vector<Icon> renditions;
+  for (int i = 0; i < static_cast<int>(std::size(kPointerSizes)); ++i) renditions.push_back(decode_icon(file, i));
+  return renditions;
 }
 
-TEST(LinkPointer, WhiteHandWithADarkOutline) {
-  const Icon icon = decode_icon(read_file(assets_dir() / "link.ico"));
-  int white = 0;
-  for (int y = 0; y < kIconSize; ++y) {
-    for (int x = 0; x < kIconSize; ++x) {
-      if (icon.clear(x, y)) continue;
-      const double lum = relative_luminance(icon.colour(x, y));
-      white += lum > 0.9 ? 1 : 0;
-      const bool on_edge = x == 0 || y == 0 || x == kIconSize - 1 || y == kIconSize - 1 || icon.clear(x - 1, y) ||
-                           icon.clear(x + 1, y) || icon.clear(x, y - 1) || icon.clear(x, y + 1);
-      if (on_edge) {
-        EXPECT_LT(lum, 0.1) << "outline pixel " << x << "," << y << " is not dark";
-      }
-    }
+TEST(LinkPointer, DirectoryHoldsATwoColourImageAtEachPointerSize) {
+  const Bytes file = read_file(assets_dir() / "link.ico");
+  ASSERT_EQ(decode_icon(file).count, std::size(kPointerSizes));
+  std::size_t offset = 6 + 16 * std::size(kPointerSizes);
+  for (std::size_t i = 0; i < std::size(kPointerSizes); ++i) {
+    const Icon icon = decode_icon(file, static_cast<int>(i));
+    const int size = kPointerSizes[i];
+    SCOPED_TRACE(size);
+    EXPECT_EQ(std::tuple(icon.entry.width, icon.entry.height, icon.entry.colour_count, icon.entry.reserved),
+              std::tuple(size, size, 2, 0));
+    EXPECT_EQ(std::tuple(icon.entry.planes, icon.entry.bit_count), std::tuple(1, 1));
+    EXPECT_EQ(icon.entry.image_offset, offset) << "images follow the directory and each other";
+    EXPECT_EQ(icon.entry.bytes_in_res, kInfoHeader + 2 * 4 + 2 * row_bytes(size, 1) * size)
+        << "header, black and white, XOR bits and AND bits";
+    EXPECT_EQ(std::tuple(icon.info.size, icon.info.width, icon.info.height, icon.info.planes, icon.info.bit_count,
+                         icon.info.compression),
+              std::tuple(kInfoHeader, size, 2 * size, 1, 1, 0u));
+    EXPECT_EQ(std::tuple(icon.palette[0], icon.palette[1]), std::tuple(Rgb{0, 0, 0}, Rgb{255, 255, 255}));
+    EXPECT_EQ(std::tuple(icon.palette_reserved[0], icon.palette_reserved[1]), std::tuple(0, 0));
+    offset += icon.entry.bytes_in_res;
   }
-  EXPECT_GT(white, 100) << "the hand's fill should be white";
+  EXPECT_EQ(offset, file.size());
+}
+
+// The program places the active point at the drawn one scaled by size / 32.
+TEST(LinkPointer, HotspotIsTheTipOfTheRaisedFingerAtEverySize) {
+  const Hotspot h = read_hotspot();
+  ASSERT_TRUE(h.x >= 0 && h.x < kIconSize && h.y >= 0 && h.y < kIconSize) << h.x << " " << h.y;
+  for (const Icon& icon : pointer_renditions()) {
+    SCOPED_TRACE(icon.size);
+    const int x = h.x * icon.size / kIconSize, y = h.y * icon.size / kIconSize;
+    EXPECT_FALSE(icon.clear(x, y) || icon.clear(x - 1, y) || icon.clear(x + 1, y) || icon.clear(x, y + 1))
+        << "the active point and its neighbours must lie on the hand";
+    for (int above = 0; above < y; ++above)
+      for (int i = 0; i < icon.size; ++i) EXPECT_TRUE(icon.clear(i, above)) << "hand pixel " << i << "," << above;
+  }
+}
+
+// A clear pixel XORs its colour onto the desktop, so it must be black; the
+// hand is white inside an unbroken dark outline.
+TEST(LinkPointer, WhiteHandWithADarkOutlineAtEverySize) {
+  for (const Icon& icon : pointer_renditions()) {
+    SCOPED_TRACE(icon.size);
+    const int n = icon.size;
+    int white = 0;
+    for (int y = 0; y < n; ++y)
+      for (int x = 0; x < n; ++x) {
+        if (icon.clear(x, y)) {
+          ASSERT_EQ(icon.colour(x, y), (Rgb{0, 0, 0})) << x << "," << y;
+          continue;
+        }
+        const double lum = relative_luminance(icon.colour(x, y));
+        white += lum > 0.9 ? 1 : 0;
+        const bool on_edge = x == 0 || y == 0 || x == n - 1 || y == n - 1 || icon.clear(x - 1, y) ||
+                             icon.clear(x + 1, y) || icon.clear(x, y - 1) || icon.clear(x, y + 1);
+        if (on_edge) EXPECT_LT(lum, 0.1) << "outline pixel " << x << "," << y << " is not dark";
+      }
+    EXPECT_GT(white, 100 * n * n / (kIconSize * kIconSize)) << "the hand's fill should be white";
+  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Readers for the two Windows picture formats the launcher ships: a 24-bit
 // BMP for the window face, decoded by the launcher's own reader, and
-// single-image 8-bit icons. Header fields are read byte by byte, the way the
+// icons of 8-bit or two-colour images. Header fields are read byte by byte, the way the
 // loader in Windows does, so the tests can check every header value instead
 // of trusting a library to be lenient.
 #pragma once
@@ -82,51 +82,60 @@ struct IconEntry {
 
 constexpr int kIconSize = 32;
 
-// One 8-bit 32 x 32 icon image: its header, palette, the colour (XOR) indices
-// and the transparency (AND) bits, both top row first.
+// One image of an icon (8 bits or 1 per pixel): the directory, the image's
+// entry and header, its palette, the colour (XOR) indices and the
+// transparency (AND) bits, both top row first.
 struct Icon {
   std::uint16_t reserved, type, count;
   IconEntry entry;
   InfoHeader info;
+  int size;
   std::array<Rgb, 256> palette;
   std::array<std::uint8_t, 256> palette_reserved;
   std::vector<std::uint8_t> index;
   std::vector<bool> transparent;
 
-  bool clear(int x, int y) const { return transparent.at(static_cast<std::size_t>(y * kIconSize + x)); }
-  Rgb colour(int x, int y) const { return palette.at(index.at(static_cast<std::size_t>(y * kIconSize + x))); }
+  bool clear(int x, int y) const { return transparent.at(static_cast<std::size_t>(y * size + x)); }
+  Rgb colour(int x, int y) const { return palette.at(index.at(static_cast<std::size_t>(y * size + x))); }
 };
 
-inline Icon decode_icon(const Bytes& file) {
+// Rows of a bitmap are padded to whole 32-bit words.
+inline std::size_t row_bytes(int width, int bit_count) {
+  return (static_cast<std::size_t>(width) * static_cast<std::size_t>(bit_count) + 31) / 32 * 4;
+}
+
+inline Icon decode_icon(const Bytes& file, int image = 0) {
   Icon icon{};
   icon.reserved = u16(file, 0);
   icon.type = u16(file, 2);
   icon.count = u16(file, 4);
-  icon.entry = {static_cast<std::uint8_t>(u8(file, 6)),
-                static_cast<std::uint8_t>(u8(file, 7)),
-                static_cast<std::uint8_t>(u8(file, 8)),
-                static_cast<std::uint8_t>(u8(file, 9)),
-                u16(file, 10),
-                u16(file, 12),
-                u32(file, 14),
-                u32(file, 18)};
+  const std::size_t e = 6 + 16 * static_cast<std::size_t>(image);
+  icon.entry = {static_cast<std::uint8_t>(u8(file, e)),     static_cast<std::uint8_t>(u8(file, e + 1)),
+                static_cast<std::uint8_t>(u8(file, e + 2)), static_cast<std::uint8_t>(u8(file, e + 3)),
+                u16(file, e + 4),
+                u16(file, e + 6),
+                u32(file, e + 8),
+                u32(file, e + 12)};
   const std::size_t at = icon.entry.image_offset;
   icon.info = read_info(file, at);
-  const std::size_t colours = at + icon.info.size;
-  for (std::size_t i = 0; i < 256; ++i) {
-    const std::size_t e = colours + i * 4;
-    icon.palette[i] = {file.at(e + 2), file.at(e + 1), file.at(e)};
-    icon.palette_reserved[i] = file.at(e + 3);
+  icon.size = icon.info.width;
+  const int bits = icon.info.bit_count;
+  const std::size_t colours = at + icon.info.size, palette_size = std::size_t{1} << bits;
+  for (std::size_t i = 0; i < palette_size; ++i) {
+    const std::size_t c = colours + i * 4;
+    icon.palette[i] = {file.at(c + 2), file.at(c + 1), file.at(c)};
+    icon.palette_reserved[i] = file.at(c + 3);
   }
-  const std::size_t xor_at = colours + 256 * 4;
-  const std::size_t and_at = xor_at + kIconSize * kIconSize;
-  constexpr std::size_t mask_stride = 4;  // 32 bits, already a multiple of 4 bytes
-  for (int y = 0; y < kIconSize; ++y) {
-    const std::size_t row = static_cast<std::size_t>(kIconSize - 1 - y);
-    for (int x = 0; x < kIconSize; ++x) {
-      icon.index.push_back(file.at(xor_at + row * kIconSize + static_cast<std::size_t>(x)));
-      const std::uint8_t bits = file.at(and_at + row * mask_stride + static_cast<std::size_t>(x / 8));
-      icon.transparent.push_back((bits & (0x80 >> (x % 8))) != 0);
+  const std::size_t xor_stride = row_bytes(icon.size, bits), mask_stride = row_bytes(icon.size, 1);
+  const std::size_t xor_at = colours + palette_size * 4, and_at = xor_at + xor_stride * icon.size;
+  for (int y = 0; y < icon.size; ++y) {
+    const std::size_t row = static_cast<std::size_t>(icon.size - 1 - y);
+    for (int x = 0; x < icon.size; ++x) {
+      const std::size_t bit = static_cast<std::size_t>(x * bits);
+      const std::uint8_t packed = file.at(xor_at + row * xor_stride + bit / 8);
+      icon.index.push_back(static_cast<std::uint8_t>(packed >> (8 - bits - bit % 8) & ((1 << bits) - 1)));
+      const std::uint8_t mask = file.at(and_at + row * mask_stride + static_cast<std::size_t>(x / 8));
+      icon.transparent.push_back((mask & (0x80 >> (x % 8))) != 0);
     }
   }
   return icon;
