@@ -21,4 +21,14 @@ int WindowDpi(HWND window) {
   return dpi_for_window != nullptr ? static_cast<int>(dpi_for_window(window)) : 0;
 }
 
+// Systems before Windows 10 1607 have one dpi, and their pointers' size at
+// it; a window at another dpi (tests choose one) gets that size scaled.
+int PointerSize(int dpi) {
+  int(WINAPI * metric_for_dpi)(int, UINT) = nullptr;
+  FindOptionalFunction("user32.dll", "GetSystemMetricsForDpi", metric_for_dpi);
+  if (metric_for_dpi != nullptr)
+    if (const int size = metric_for_dpi(SM_CXCURSOR, static_cast<UINT>(dpi)); size > 0) return size;
+  return ::GetSystemMetrics(SM_CXCURSOR) * dpi / SystemDpi();
+}
+
 }  // namespace windows

@@ -4,7 +4,10 @@
 // and are tested on the headless runtime.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -99,6 +102,97 @@ TEST_F(OpenLauncher, APointerIsMadeForTheNameAskedFor) {
   launcher.frm->LabelFont.MouseIcon = "link";
   EXPECT_EQ(over_label(), hand);
 }
+
+// A bitmap's pixels, 32-bit, top row first (a mask: 0 where it is clear).
+Image ReadBitmap(HBITMAP bitmap) {
+  BITMAP b{};
+  GetObjectW(bitmap, sizeof b, &b);
+  Image image{b.bmWidth, b.bmHeight, std::vector<std::uint32_t>(static_cast<std::size_t>(b.bmWidth) * b.bmHeight)};
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[256];
+  } info{};
+  info.header = {sizeof info.header, b.bmWidth, -b.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, bitmap, 0, b.bmHeight, image.data.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(bitmap);
+  return image;
+}
+
+// A pointer's or icon's image and mask, and its active point. A two-colour
+// one has no colour bitmap: its mask is twice as high, the image below it.
+struct PointerPixels {
+  Image image, mask;
+  int x, y;
+};
+PointerPixels ReadPointer(HICON pointer) {
+  ICONINFO info{};
+  if (!GetIconInfo(pointer, &info)) return {};
+  PointerPixels read{{}, ReadBitmap(info.hbmMask), static_cast<int>(info.xHotspot), static_cast<int>(info.yHotspot)};
+  if (info.hbmColor != nullptr) {
+    read.image = ReadBitmap(info.hbmColor);
+    return read;
+  }
+  const auto half = read.mask.data.begin() + static_cast<std::ptrdiff_t>(read.mask.data.size() / 2);
+  read.mask.height /= 2;
+  read.image = {read.mask.width, read.mask.height, {half, read.mask.data.end()}};
+  read.mask.data.erase(half, read.mask.data.end());
+  return read;
+}
+
+// The link's pointer has the size Windows draws its own pointers at for the
+// dpi (32, 48 and 64 pixels at 100, 150 and 200 %), whether the window opened
+// there or moved there; it is sharp (only outline and white) and its active
+// point is the top of the raised finger. At 96 dpi it is the drawing itself.
+struct LinkPointerCase {
+  int open_dpi, dpi;
+  LONG system_pointer_size;
+};
+void PrintTo(const LinkPointerCase& c, std::ostream* out) { *out << c.system_pointer_size << " px"; }
+class LinkPointer : public ::testing::TestWithParam<LinkPointerCase> {};
+
+TEST_P(LinkPointer, HasTheSystemPointersSizeAndItsHotspotOnTheFingertip) {
+  const auto [open_dpi, dpi, size] = GetParam();
+  Launcher launcher(open_dpi);
+  launcher.Open();
+  RECT moved{};
+  GetWindowRect(launcher.Window(), &moved);
+  if (dpi != open_dpi) SendMessageW(launcher.Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&moved));
+  const RECT label = launcher.runtime->PixelRect(launcher.frm->LabelFont);
+  POINT p{label.left + 3, label.top + 3};
+  ClientToScreen(launcher.Picture(), &p);
+  SetCursorPos(p.x, p.y);
+  SendMessageW(launcher.Picture(), WM_SETCURSOR, reinterpret_cast<WPARAM>(launcher.Picture()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  ASSERT_EQ(GetCursor(), launcher.runtime->LinkCursor());
+  const auto [image, mask, hot_x, hot_y] = ReadPointer(GetCursor());
+  ASSERT_EQ(std::tuple(image.width, image.height, mask.width, mask.height), std::tuple(size, size, size, size));
+  const auto opaque = [&](int x, int y) { return x >= 0 && y >= 0 && x < size && y < size && mask.At(x, y) == 0; };
+  int top = size;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      if (opaque(x, y)) {
+        top = std::min(top, y);
+        EXPECT_TRUE((image.At(x, y) & 0xFFFFFF) == 0 || (image.At(x, y) & 0xFFFFFF) == 0xFFFFFF) << x << " " << y;
+      }
+  EXPECT_EQ(hot_y, top);
+  EXPECT_TRUE(opaque(hot_x, hot_y) && opaque(hot_x, hot_y + 1) && opaque(hot_x - 1, hot_y) && opaque(hot_x + 1, hot_y))
+      << hot_x << " " << hot_y;
+  if (dpi != 96) return;
+  const PointerPixels drawn =
+      ReadPointer(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"link", IMAGE_ICON, 32, 32, LR_SHARED)));
+  EXPECT_EQ(image.data, drawn.image.data);
+  EXPECT_EQ(mask.data, drawn.mask.data);
+  EXPECT_EQ(std::tuple(hot_x, hot_y), std::tuple(7, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, LinkPointer,
+                         ::testing::Values(LinkPointerCase{96, 96, 32}, LinkPointerCase{144, 144, 48},
+                                           LinkPointerCase{192, 192, 64}, LinkPointerCase{96, 192, 64},
+                                           LinkPointerCase{192, 96, 32}),
+                         [](const auto& test) {
+                           return "Opened" + std::to_string(test.param.open_dpi) + "At" + std::to_string(test.param.dpi);
+                         });
 
 // What a handler receives: which control, the button mask and the position
 // in the control's own twips.

@@ -56,7 +56,8 @@ class Win32Runtime : public Runtime {
   // A point of `window` (HWND_DESKTOP: of the screen) in twips of the
   // window's client area.
   PointTwips ToWindowTwips(HWND window, POINT point) const;
-  // The pointer shown over a label with a mouse icon (null before it exists).
+  // The pointer shown over a label with a mouse icon at the dpi in force
+  // (null before it exists).
   HCURSOR LinkCursor() const noexcept { return tree_.LinkCursor(); }
 
   // Runtime, by the part that serves it. The window tree:

@@ -119,6 +119,12 @@ void WindowTree::CreateDeferred() {
   for (auto& peer : peers_)
     if (peer->control->GetKind() == Kind::CommandButton && peer->window == nullptr) CreateChildWindow(*peer);
   SetIcons();
+  MakePointers();
+}
+
+// The labels' pointers at the dpi in force, made before the pointer first
+// goes over a label.
+void WindowTree::MakePointers() {
   for (auto& peer : peers_)
     if (peer->control->GetKind() == Kind::Label && !peer->control->MouseIcon.empty())
       CursorFor(peer->control->MouseIcon);
@@ -268,13 +274,14 @@ void WindowTree::SetDpi(int dpi) noexcept {
 }
 
 // Every native window again from the model, at the dpi now in force; the
-// buttons get fonts of the new size.
+// buttons get fonts and the labels pointers of the new size.
 void WindowTree::Rescale() {
   for (auto& peer : peers_) {
     Control& control = *peer->control;
     if (control.GetKind() == Kind::CommandButton && peer->window != nullptr) ApplyFont(*peer);
     if (control.GetKind() != Kind::Timer) ApplyGeometry(control);
   }
+  if (shown_) MakePointers();
   ::RedrawWindow(form_window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -288,14 +295,19 @@ void WindowTree::Destroy() noexcept {
   }
 }
 
-// The pointer image is an icon resource; its active point comes from the
-// RCDATA resource of the same name ("x y"). Made once per runtime.
+// The pointer image is an icon resource holding the pointer drawn at 32 x 32
+// and at the sizes of the system's pointers on larger scales; Windows scales
+// the nearest one for any other size. Its active point, in pixels of the
+// 32 x 32 drawing, comes from the RCDATA resource of the same name ("x y").
+// Made once for each name and size.
 HCURSOR WindowTree::CursorFor(const std::string& name) {
+  constexpr DWORD kDrawnSize = 32;
+  const int size = windows::PointerSize(scale_.dpi);
   for (const NamedCursor& made : cursors_)
-    if (made.name == name) return made.cursor.get();
+    if (made.name == name && made.size == size) return made.cursor.get();
   const std::wstring wide = windows::Widen(name);
   windows::OwnedIcon icon(
-      static_cast<HICON>(windows::Calls().load_image(module_, wide.c_str(), IMAGE_ICON, 32, 32, 0)));
+      static_cast<HICON>(windows::Calls().load_image(module_, wide.c_str(), IMAGE_ICON, size, size, 0)));
   if (!icon) return windows::ArrowCursor();
   ICONINFO info{};
   if (!::GetIconInfo(icon.get(), &info)) return windows::ArrowCursor();
@@ -305,13 +317,20 @@ HCURSOR WindowTree::CursorFor(const std::string& name) {
   if (HRSRC found = ::FindResourceW(module_, wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */)) {
     const auto* text = static_cast<const char*>(::LockResource(::LoadResource(module_, found)));
     std::string_view hotspot(text != nullptr ? text : "", text != nullptr ? ::SizeofResource(module_, found) : 0);
-    info.xHotspot = ReadNumber(hotspot);
-    info.yHotspot = ReadNumber(hotspot);
+    info.xHotspot = std::min(ReadNumber(hotspot), kDrawnSize - 1) * size / kDrawnSize;
+    info.yHotspot = std::min(ReadNumber(hotspot), kDrawnSize - 1) * size / kDrawnSize;
   }
   windows::OwnedCursor cursor(::CreateIconIndirect(&info));
   if (!cursor) return windows::ArrowCursor();
-  cursors_.push_back({name, std::move(cursor)});
+  cursors_.push_back({name, size, std::move(cursor)});
   return cursors_.back().cursor.get();
+}
+
+HCURSOR WindowTree::LinkCursor() const noexcept {
+  const int size = windows::PointerSize(scale_.dpi);
+  for (const NamedCursor& made : cursors_)
+    if (made.name == cursors_.front().name && made.size == size) return made.cursor.get();
+  return nullptr;
 }
 
 }  // namespace forms::win32

@@ -83,11 +83,13 @@ class WindowTree {
   // A control's rectangle in pixels of its container's client area (of the
   // screen for the window).
   RECT PixelRect(const Control& control) const;
-  // The pointer image of that name (an icon resource with its active point),
-  // made once for each name; the arrow when it cannot be made.
+  // The pointer image of that name (an icon resource with its active point)
+  // at the size of the system's pointers at the dpi in force; the arrow when
+  // it cannot be made.
   HCURSOR CursorFor(const std::string& name);
-  // The first pointer image made (the launcher has one: its link's).
-  HCURSOR LinkCursor() const noexcept { return cursors_.empty() ? nullptr : cursors_.front().cursor.get(); }
+  // The pointer image of the first name asked for (the launcher has one: its
+  // link's) at the dpi in force, once made; nullptr before.
+  HCURSOR LinkCursor() const noexcept;
   WNDPROC SystemButtonProc() const noexcept { return system_button_proc_; }
 
  private:
@@ -98,6 +100,7 @@ class WindowTree {
   void InvalidateWindowless(Peer& peer);
   void ApplyFont(Peer& peer);
   void SetIcons();
+  void MakePointers();
 
   HINSTANCE module_;
   PixelGrid scale_;
@@ -111,9 +114,10 @@ class WindowTree {
   windows::OwnedIcon big_icon_, small_icon_;
   struct NamedCursor {
     std::string name;
+    int size;
     windows::OwnedCursor cursor;
   };
-  std::vector<NamedCursor> cursors_;  // each pointer image made, with its name
+  std::vector<NamedCursor> cursors_;  // each pointer image made, with its name and size
   int next_child_id_ = 100;
   bool shown_ = false;  // the window has been on screen
   bool closing_ = false;
