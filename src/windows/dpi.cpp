@@ -23,12 +23,14 @@ int WindowDpi(HWND window) {
 
 // Systems before Windows 10 1607 have one dpi, and their pointers' size at
 // it; a window at another dpi (tests choose one) gets that size scaled.
+// Where the system gives no size, the pointer keeps its drawn 32 x 32.
 int PointerSize(int dpi) {
   int(WINAPI * metric_for_dpi)(int, UINT) = nullptr;
   FindOptionalFunction("user32.dll", "GetSystemMetricsForDpi", metric_for_dpi);
   if (metric_for_dpi != nullptr)
     if (const int size = metric_for_dpi(SM_CXCURSOR, static_cast<UINT>(dpi)); size > 0) return size;
-  return ::GetSystemMetrics(SM_CXCURSOR) * dpi / SystemDpi();
+  const int scaled = ::GetSystemMetrics(SM_CXCURSOR) * dpi / SystemDpi();
+  return scaled > 0 ? scaled : 32;
 }
 
 }  // namespace windows
