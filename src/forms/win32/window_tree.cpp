@@ -1,7 +1,6 @@
 #include "forms/win32/window_tree.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string_view>
 
 #include "forms/error.h"
@@ -18,13 +17,15 @@ bool SameRect(const RECT& a, const RECT& b) {
 }
 
 // The whole number that `text` begins with after any blanks, 0 where there
-// is none; `text` then begins after it. (Parsed here rather than by the C
+// is none; `text` then begins after it. A number too long to be a pixel
+// stays large rather than wrapping. (Parsed here rather than by the C
 // library, which Setup.exe does not link.)
 DWORD ReadNumber(std::string_view& text) {
-  text.remove_prefix(std::min(text.find_first_not_of(" \t\r\n"), text.size()));
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r' || text.front() == '\n'))
+    text.remove_prefix(1);
   DWORD number = 0;
-  const std::from_chars_result read = std::from_chars(text.data(), text.data() + text.size(), number);
-  text.remove_prefix(static_cast<std::size_t>(read.ptr - text.data()));
+  for (; !text.empty() && text.front() >= '0' && text.front() <= '9'; text.remove_prefix(1))
+    if (number < 100000) number = number * 10 + static_cast<DWORD>(text.front() - '0');
   return number;
 }
 
